@@ -1,0 +1,217 @@
+// Reading survey CSV files.
+#include "csv/survey_csv.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
+
+#include "text/number_text.hpp"
+
+namespace lkrva::csv {
+
+namespace {
+
+enum Column { kDepth, kInclination, kAzimuth };
+constexpr std::array<const char*, 3> kColumnNames = {"depth (JS)", "inclination (JXJ)",
+                                                     "azimuth (FWJ)"};
+
+/// Upper-cased header cell without a trailing unit in brackets or
+/// parentheses and without surrounding blanks: "Inc[deg]" → "INC".
+std::string NormaliseHeader(std::string_view cell) {
+  std::string name;
+  for (char c : cell) {
+    if (c == '[' || c == '(') break;
+    name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  const auto first = name.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  name.erase(0, first);
+  name.erase(name.find_last_not_of(" \t") + 1);
+  return name;
+}
+
+std::optional<Column> ColumnOf(std::string_view header) {
+  const std::string name = NormaliseHeader(header);
+  for (const char* alias : {"JS", "MD", "DEPTH", "MEASURED DEPTH"}) {
+    if (name == alias) return kDepth;
+  }
+  for (const char* alias : {"JXJ", "INC", "INCL", "INCLINATION"}) {
+    if (name == alias) return kInclination;
+  }
+  for (const char* alias : {"FWJ", "AZI", "AZIM", "AZIMUTH"}) {
+    if (name == alias) return kAzimuth;
+  }
+  return std::nullopt;
+}
+
+/// Splits one CSV record into cells (RFC 4180 quoting). `pos` starts at the
+/// record and ends past its line break; `line` counts the breaks inside
+/// quoted cells too.
+class RecordReader {
+ public:
+  RecordReader(std::string_view text, const std::string& name) : text_(text), name_(name) {
+    if (text_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;  // a UTF-8 byte-order mark
+  }
+
+  bool done() const { return pos_ >= text_.size(); }
+  std::size_t line() const { return line_; }
+
+  /// Reads the next record into `cells`; returns its first line.
+  std::size_t Next(std::vector<std::string_view>& cells) {
+    cells.clear();
+    const std::size_t first_line = line_;
+    while (true) {
+      std::size_t start = pos_;
+      if (pos_ < text_.size() && text_[pos_] == '"') {
+        scratch_.emplace_back();
+        std::string& cell = scratch_.back();
+        ++pos_;
+        while (true) {
+          if (pos_ >= text_.size()) {
+            throw SurveyFileError(name_ + ":" + std::to_string(first_line) +
+                                  ": a quoted cell is not closed before the end of the file");
+          }
+          const char c = text_[pos_++];
+          if (c == '"') {
+            if (pos_ < text_.size() && text_[pos_] == '"') {
+              cell += '"';
+              ++pos_;
+            } else {
+              break;
+            }
+          } else {
+            if (c == '\n') ++line_;
+            cell += c;
+          }
+        }
+        cells.emplace_back(cell);
+        while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\n') ++pos_;
+      } else {
+        while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\n') ++pos_;
+        std::size_t end = pos_;
+        if (end > start && text_[end - 1] == '\r') --end;
+        cells.emplace_back(text_.substr(start, end - start));
+      }
+      if (pos_ >= text_.size()) break;
+      if (text_[pos_++] == '\n') {
+        ++line_;
+        break;
+      }
+    }
+    return first_line;
+  }
+
+  /// Forgets the cells that needed unquoting; call between records.
+  void Recycle() { scratch_.clear(); }
+
+ private:
+  std::string_view text_;
+  const std::string& name_;
+  std::size_t pos_ = 0;
+  std::size_t line_ = 1;
+  std::deque<std::string> scratch_;  // a deque keeps the views of earlier cells valid
+};
+
+bool IsBlank(const std::vector<std::string_view>& cells) {
+  return std::all_of(cells.begin(), cells.end(), [](std::string_view c) {
+    return c.find_first_not_of(" \t\r") == std::string_view::npos;
+  });
+}
+
+bool IsEmptyCell(std::string_view cell) {
+  return cell.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+}  // namespace
+
+SurveyFile ParseSurveyCsv(std::string_view text, const std::string& name) {
+  RecordReader reader(text, name);
+  std::vector<std::string_view> cells;
+  cells.reserve(16);
+
+  // The header: the first record naming all three columns.
+  std::array<std::size_t, 3> index{};
+  bool have_header = false;
+  while (!reader.done() && !have_header) {
+    reader.Next(cells);
+    std::array<std::optional<std::size_t>, 3> found;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      if (auto column = ColumnOf(cells[c]); column && !found[*column]) found[*column] = c;
+    }
+    if (found[kDepth] && found[kInclination] && found[kAzimuth]) {
+      index = {*found[kDepth], *found[kInclination], *found[kAzimuth]};
+      have_header = true;
+    }
+    reader.Recycle();
+  }
+  if (!have_header) {
+    throw SurveyFileError(name +
+                          ":1: no header line names the depth, inclination and azimuth "
+                          "columns (JS, JXJ, FWJ or MD, INC, AZI)");
+  }
+
+  SurveyFile survey;
+  // A rough row count from the file size keeps the vectors from regrowing.
+  survey.rows.reserve(text.size() / 24);
+  survey.lines.reserve(text.size() / 24);
+  const std::size_t needed = std::max({index[0], index[1], index[2]}) + 1;
+  while (!reader.done()) {
+    const std::size_t line = reader.Next(cells);
+    if (IsBlank(cells)) {
+      reader.Recycle();
+      continue;
+    }
+    if (cells.size() < needed) {
+      throw SurveyFileError(name + ":" + std::to_string(line) + ": the line has " +
+                            std::to_string(cells.size()) + " cells; the " + kColumnNames[kDepth] +
+                            ", inclination and azimuth need " + std::to_string(needed));
+    }
+    std::array<std::optional<double>, 3> values;
+    for (int column : {kDepth, kInclination, kAzimuth}) {
+      const std::size_t c = index[column];
+      if (IsEmptyCell(cells[c])) {
+        if (column == kDepth) {
+          throw SurveyFileError(name + ":" + std::to_string(line) + ":" + std::to_string(c + 1) +
+                                ": the depth is missing");
+        }
+        continue;
+      }
+      values[column] = text::ParseNumber(cells[c], '.');
+      if (!values[column]) {
+        throw SurveyFileError(name + ":" + std::to_string(line) + ":" + std::to_string(c + 1) +
+                              ": \"" + std::string(cells[c]) + "\" is not a number (" +
+                              kColumnNames[column] + ")");
+      }
+    }
+    survey.rows.push_back({*values[kDepth], values[kInclination], values[kAzimuth]});
+    survey.lines.push_back(line);
+    reader.Recycle();
+  }
+  return survey;
+}
+
+SurveyFile ReadSurveyCsv(const std::string& path) {
+  std::error_code status_error;
+  if (std::filesystem::is_directory(path, status_error)) {
+    throw SurveyFileError(path + ": cannot be read: it is a folder");
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw SurveyFileError(path + ": cannot be read: " + std::strerror(errno));
+  std::string text;
+  in.seekg(0, std::ios::end);
+  const auto size = in.tellg();
+  if (size < 0) throw SurveyFileError(path + ": cannot be read: not a regular file");
+  text.resize(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (!in) throw SurveyFileError(path + ": cannot be read: " + std::strerror(errno));
+  return ParseSurveyCsv(text, path);
+}
+
+}  // namespace lkrva::csv

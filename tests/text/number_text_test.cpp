@@ -1,0 +1,111 @@
+#include "text/number_text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <random>
+#include <string>
+
+namespace lkrva::text {
+namespace {
+
+TEST(number_to_text, fixed_and_scientific_forms) {
+  const struct {
+    double value;
+    const char* point;
+    const char* comma;
+  } cases[] = {
+      {0, "0", "0"},
+      {-0.0, "0", "0"},
+      {1, "1", "1"},
+      {-2.5, "-2.5", "-2,5"},
+      {0.0005, "0.0005", "0,0005"},
+      {0.0001, "0.0001", "0,0001"},
+      {5E-5, "5E-5", "5E-5"},
+      {-1.25E-7, "-1.25E-7", "-1,25E-7"},
+      {1E15, "1E15", "1E15"},
+      {999999999999999, "999999999999999", "999999999999999"},
+      {123456789012345.6, "123456789012346", "123456789012346"},
+      // Rounds to 10^15 at 15 digits, so it is written as 1E15.
+      {999999999999999.9, "1E15", "1E15"},
+      {1.5E300, "1.5E300", "1,5E300"},
+      {0.1, "0.1", "0,1"},
+      {1.0 / 3, "0.333333333333333", "0,333333333333333"},
+      {2.0 / 3, "0.666666666666667", "0,666666666666667"},
+      {199.49307700453, "199.49307700453", "199,49307700453"},
+      {100, "100", "100"},
+      {1234.5, "1234.5", "1234,5"},
+      {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324", "4,94065645841247E-324"},
+      {std::numeric_limits<double>::infinity(), "INF", "INF"},
+      {-std::numeric_limits<double>::infinity(), "-INF", "-INF"},
+      {std::nan(""), "NAN", "NAN"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatNumber(c.value, '.'), c.point) << c.point;
+    EXPECT_EQ(FormatNumber(c.value, ','), c.comma) << c.comma;
+  }
+}
+
+TEST(number_to_text, fifteen_digits_come_back_within_their_rounding) {
+  std::mt19937_64 rng(3);
+  std::uniform_real_distribution<double> mantissa(1, 10);
+  std::uniform_int_distribution<int> exponent(-30, 30);
+  for (int i = 0; i < 20000; ++i) {
+    const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+    const std::string text = FormatNumber(v, '.');
+    const std::optional<double> back = ParseNumber(text, '.');
+    ASSERT_TRUE(back) << text;
+    EXPECT_NEAR(*back, v, std::fabs(v) * 5e-15) << text;
+  }
+}
+
+TEST(text_to_number, accepted_forms) {
+  const struct {
+    const char* text;
+    char separator;
+    double value;
+  } cases[] = {
+      {"0", '.', 0},
+      {" -2.5 ", '.', -2.5},
+      {"   -2.5", '.', -2.5},
+      {"3E1", '.', 30},
+      {"3e+1", '.', 30},
+      {"+4", '.', 4},
+      {"1.", '.', 1},
+      {".5", '.', 0.5},
+      {".", '.', 0},
+      {"-.E3", '.', -0.0},
+      {"1,5", ',', 1.5},
+      {" +1,5e-1 ", ',', 0.15},
+      {"0.0005", '.', 0.0005},
+      {"1E-400", '.', 0},
+      {"2.5E-320", '.', 2.5E-320},
+      {"1.7976931348623157E308", '.', std::numeric_limits<double>::max()},
+  };
+  for (const auto& c : cases) {
+    const std::optional<double> v = ParseNumber(c.text, c.separator);
+    ASSERT_TRUE(v) << '"' << c.text << '"';
+    EXPECT_EQ(*v, c.value) << '"' << c.text << '"';
+  }
+}
+
+TEST(text_to_number, refused_forms) {
+  const struct {
+    const char* text;
+    char separator;
+  } cases[] = {
+      {"", '.'},      {"   ", '.'},    {"-", '.'},       {"+", '.'},   {"1,5", '.'}, {"1.5", ','},
+      {"abc", '.'},   {"1.2.3", '.'},  {"1,000.5", '.'}, {"1e", '.'},  {"1e+", '.'}, {"e5", '.'},
+      {"--1", '.'},   {"1 2", '.'},    {"\t1", '.'},     {"inf", '.'}, {"nan", '.'}, {"0x10", '.'},
+      {"1E400", '.'}, {"-1E400", '.'}, {"1e5x", '.'},    {"1d5", '.'}, {"١", '.'},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(ParseNumber(c.text, c.separator))
+        << '"' << c.text << "\" with '" << c.separator << "'";
+  }
+}
+
+}  // namespace
+}  // namespace lkrva::text
