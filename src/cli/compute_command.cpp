@@ -1,10 +1,15 @@
 // `lkrva compute`: CSV in, trajectory CSV out.
 #include "cli/compute_command.hpp"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "cli/ordered_chunks.hpp"
 
 #include "csv/survey_csv.hpp"
 #include "text/number_text.hpp"
@@ -16,16 +21,9 @@ namespace lkrva::cli {
 
 namespace {
 
-/// Output goes out in blocks of about this size: large enough that writes
-/// cost nothing, small enough that memory does not grow with the survey.
-constexpr std::size_t kFlushBytes = 1 << 20;
-
-void Flush(std::string& buffer, std::FILE* out) {
-  if (!buffer.empty() && std::fwrite(buffer.data(), 1, buffer.size(), out) != buffer.size()) {
-    throw std::runtime_error(std::string("cannot write the trajectory: ") + std::strerror(errno));
-  }
-  buffer.clear();
-}
+/// Rows per output chunk: about 1 MB of text, large enough that handing
+/// chunks between threads costs nothing.
+constexpr std::size_t kChunkRows = 8192;
 
 }  // namespace
 
@@ -35,31 +33,70 @@ void RunCompute(const ComputeOptions& options, std::FILE* out) {
     throw csv::SurveyFileError(options.path + ": no survey rows below the header");
   }
   trajectory::FillMissingReadings(survey.rows);
+  const std::size_t n = survey.rows.size();
 
   trajectory::StationArrays stations;
-  trajectory::ResetStations(stations, survey.rows.size());
-  for (std::size_t k = 1; k <= survey.rows.size(); ++k) {
+  trajectory::ResetStations(stations, n);
+  for (std::size_t k = 1; k <= n; ++k) {
     const trajectory::PartialRecord& row = survey.rows[k - 1];
     trajectory::PutStation(stations, k, {row.JS, *row.JXJ, *row.FWJ}, options.declination);
   }
 
-  std::string buffer;
-  buffer.reserve(kFlushBytes + 4096);
-  buffer += "JS,JXJ,FWJ,CZJS,X,Y,BHFW,BHJ,JYQL\n";
-  trajectory::TrajectoryWalker walk(stations, options.gtdjs);
-  for (const trajectory::PartialRecord& row : survey.rows) {
-    const trajectory::TrajectoryTotals& t = walk.Advance();
-    const double values[] = {row.JS, *row.JXJ, *row.FWJ, t.CZJS,
-                             t.X,    t.Y,      t.BHFW,   trajectory::ClosureDistance(t.X, t.Y),
-                             t.JYQL};
-    for (std::size_t i = 0; i < std::size(values); ++i) {
-      if (i > 0) buffer += ',';
-      text::AppendNumber(buffer, values[i], '.');
+  // The walk is sequential; writing 15-digit numbers costs more than the walk
+  // itself, so chunks of walked stations are formatted on a second thread
+  // while the walk goes on, and by both threads once it is done.
+  std::vector<trajectory::TrajectoryTotals> totals(n);
+  std::atomic<std::size_t> walked{0};
+  const std::size_t chunks = (n + kChunkRows - 1) / kChunkRows;
+  auto publish = [&](std::size_t count) {
+    walked.store(count, std::memory_order_release);
+    walked.notify_all();
+  };
+  auto walk = [&] {
+    try {
+      trajectory::TrajectoryWalker walker(stations, options.gtdjs);
+      for (std::size_t i = 0; i < n; ++i) {
+        totals[i] = walker.Advance();
+        if ((i + 1) % kChunkRows == 0) publish(i + 1);
+      }
+      publish(n);
+    } catch (...) {
+      publish(n);  // release the formatters; the failure stops them before they write
+      throw;
     }
-    buffer += '\n';
-    if (buffer.size() >= kFlushBytes) Flush(buffer, out);
-  }
-  Flush(buffer, out);
+  };
+  auto ready = [&](std::size_t chunk) {
+    const std::size_t needed = std::min(n, (chunk + 1) * kChunkRows);
+    for (std::size_t seen = walked.load(std::memory_order_acquire); seen < needed;
+         seen = walked.load(std::memory_order_acquire)) {
+      walked.wait(seen, std::memory_order_acquire);
+    }
+  };
+  auto format = [&](std::size_t chunk, std::string& text) {
+    if (chunk == 0) text += "JS,JXJ,FWJ,CZJS,X,Y,BHFW,BHJ,JYQL\n";
+    const std::size_t end = std::min(n, (chunk + 1) * kChunkRows);
+    for (std::size_t i = chunk * kChunkRows; i < end; ++i) {
+      const trajectory::PartialRecord& row = survey.rows[i];
+      const trajectory::TrajectoryTotals& t = totals[i];
+      const double values[] = {row.JS, *row.JXJ, *row.FWJ, t.CZJS,
+                               t.X,    t.Y,      t.BHFW,   trajectory::ClosureDistance(t.X, t.Y),
+                               t.JYQL};
+      char line[std::size(values) * (text::kMaxNumberText + 1)];
+      char* p = line;
+      for (double v : values) {
+        p = text::WriteNumber(p, v, '.');
+        *p++ = ',';
+      }
+      p[-1] = '\n';
+      text.append(line, p);
+    }
+  };
+  auto write = [&](const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) {
+      throw std::runtime_error(std::string("cannot write the trajectory: ") + std::strerror(errno));
+    }
+  };
+  FormatInOrder(chunks, 2, walk, ready, format, write);
   if (std::fflush(out) != 0) {
     throw std::runtime_error(std::string("cannot write the trajectory: ") + std::strerror(errno));
   }

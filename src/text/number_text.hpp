@@ -26,6 +26,13 @@
 
 namespace lkrva::text {
 
+/// The longest text WriteNumber produces ("-1.23456789012345E-308" and the like).
+inline constexpr int kMaxNumberText = 32;
+
+/// Writes `value` in the number-to-text form at `out`, which has room for
+/// kMaxNumberText characters; returns the end of what was written.
+char* WriteNumber(char* out, double value, char separator);
+
 /// Appends `value` in the number-to-text form to `out`.
 void AppendNumber(std::string& out, double value, char separator);
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <numeric>
 #include <vector>
 
@@ -53,36 +52,55 @@ Reading InterpolateBetween(double d, const std::optional<Neighbour>& upper,
 }
 
 std::size_t FillMissingReadings(std::span<PartialRecord> rows) {
+  const bool any_incomplete =
+      std::any_of(rows.begin(), rows.end(), [](const PartialRecord& r) { return !r.complete(); });
+  if (!any_incomplete) return 0;
+
   std::vector<std::size_t> order(rows.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return rows[a].JS < rows[b].JS; });
 
-  // Complete records by depth; the first one met at each depth stands for it.
-  std::map<double, Neighbour> complete;
-  for (std::size_t i : order) {
-    const PartialRecord& row = rows[i];
-    if (row.complete()) complete.emplace(row.JS, Neighbour{row.JS, *row.JXJ, *row.FWJ});
+  // Visiting by ascending depth, every row filled so far lies at or above the
+  // current depth, so the nearest complete row below is always one that was
+  // complete from the start: next_complete[p] is the first such row after
+  // position p in depth order.
+  const std::size_t n = order.size();
+  std::vector<std::size_t> next_complete(n + 1, n);
+  for (std::size_t p = n; p-- > 0;) {
+    next_complete[p] = rows[order[p]].complete() ? p : next_complete[p + 1];
   }
 
+  std::optional<Neighbour> above;     // nearest complete row strictly shallower
+  std::optional<Neighbour> at_depth;  // first complete row at the current depth
   std::size_t filled = 0;
-  for (std::size_t i : order) {
-    PartialRecord& row = rows[i];
-    if (row.complete()) continue;
-    Reading reading{};
-    if (auto same = complete.find(row.JS); same != complete.end()) {
-      reading = {same->second.JXJ, same->second.FWJ};
-    } else {
-      auto below = complete.upper_bound(row.JS);
-      std::optional<Neighbour> upper, lower;
-      if (below != complete.end()) lower = below->second;
-      if (below != complete.begin()) upper = std::prev(below)->second;
-      reading = InterpolateBetween(row.JS, upper, lower);
+  for (std::size_t p = 0; p < n; ++p) {
+    PartialRecord& row = rows[order[p]];
+    if (at_depth && at_depth->JS != row.JS) {
+      above = at_depth;
+      at_depth.reset();
     }
-    row.JXJ = reading.JXJ;
-    row.FWJ = reading.FWJ;
-    complete.emplace(row.JS, Neighbour{row.JS, reading.JXJ, reading.FWJ});
-    ++filled;
+    if (!row.complete()) {
+      Reading reading{};
+      // A complete row at the very same depth, met already or still to come.
+      std::size_t same = next_complete[p];
+      if (at_depth) {
+        reading = {at_depth->JXJ, at_depth->FWJ};
+      } else if (same < n && rows[order[same]].JS == row.JS) {
+        reading = {*rows[order[same]].JXJ, *rows[order[same]].FWJ};
+      } else {
+        std::optional<Neighbour> below;
+        if (same < n) {
+          const PartialRecord& b = rows[order[same]];
+          below = Neighbour{b.JS, *b.JXJ, *b.FWJ};
+        }
+        reading = InterpolateBetween(row.JS, above, below);
+      }
+      row.JXJ = reading.JXJ;
+      row.FWJ = reading.FWJ;
+      ++filled;
+    }
+    if (!at_depth) at_depth = Neighbour{row.JS, *row.JXJ, *row.FWJ};
   }
   return filled;
 }

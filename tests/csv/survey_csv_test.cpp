@@ -63,6 +63,27 @@ TEST(survey_csv, bad_input_names_the_file_line_and_column) {
             "s.csv:2:3: \"1E400\" is not a number (azimuth (FWJ))");
 }
 
+TEST(survey_csv, large_files_read_in_halves_keep_order_and_line_numbers) {
+  // Large enough to be read on two threads.
+  std::string text = "# preamble\nJS,JXJ,FWJ\n";
+  const int rows = 400000;
+  for (int i = 1; i <= rows; ++i) text += std::to_string(i) + ".5,1.25,2\n";
+  const SurveyFile s = ParseSurveyCsv(text, "big.csv");
+  ASSERT_EQ(s.rows.size(), static_cast<std::size_t>(rows));
+  for (int i = 0; i < rows; ++i) {
+    ASSERT_EQ(s.rows[i].JS, i + 1.5);
+    ASSERT_EQ(s.lines[i], static_cast<std::size_t>(i + 3));
+  }
+  // An error in each half: the earlier one is reported.
+  std::string late = text;
+  late.replace(late.rfind("\n400000.5,1.25,2"), 17, "\n400000.5,x,2");
+  EXPECT_EQ(ErrorOf(late), "s.csv:400002:2: \"x\" is not a number (inclination (JXJ))");
+  std::string both = late;
+  both.replace(both.find("\n10.5,1.25,2"), 12, "\n10.5,1.25,");
+  both.replace(both.find("\n11.5,1.25,2"), 12, "\n,1.25,2");
+  EXPECT_EQ(ErrorOf(both), "s.csv:13:1: the depth is missing");
+}
+
 TEST(survey_csv, unreadable_files) {
   try {
     ReadSurveyCsv("/nonexistent/survey.csv");

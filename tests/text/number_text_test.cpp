@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace lkrva::text {
 namespace {
@@ -58,6 +60,54 @@ TEST(number_to_text, fifteen_digits_come_back_within_their_rounding) {
     const std::optional<double> back = ParseNumber(text, '.');
     ASSERT_TRUE(back) << text;
     EXPECT_NEAR(*back, v, std::fabs(v) * 5e-15) << text;
+  }
+}
+
+/// The significant digits of `text` (sign, separator and leading zeros
+/// dropped) and the power of ten of the first one.
+std::pair<std::string, int> DigitsOf(const std::string& text) {
+  std::string digits;
+  int point = -1, exponent = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && text[i] != 'E'; ++i) {
+    if (text[i] == '.') {
+      point = static_cast<int>(digits.size());
+    } else if (text[i] != '-') {
+      digits += text[i];
+    }
+  }
+  if (i < text.size()) exponent = std::stoi(text.substr(i + 1));
+  if (point < 0) point = static_cast<int>(digits.size());
+  const std::size_t lead = digits.find_first_not_of('0');
+  return {digits.substr(lead), point - 1 - static_cast<int>(lead) + exponent};
+}
+
+TEST(number_to_text, digits_are_those_of_exact_rounding) {
+  // Every magnitude range the writer treats differently, against the exact
+  // rounding of the C++ library; values near a rounding boundary included.
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> mantissa(1, 10);
+  std::uniform_int_distribution<int> exponent(-6, 17);
+  for (int i = 0; i < 400000; ++i) {
+    double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+    if (i % 4 == 0) {
+      // Just beside a 15-digit midpoint.
+      const double step = std::pow(10.0, std::floor(std::log10(v)) - 14);
+      v = (std::floor(v / step) + 0.5) * step;
+      v = std::nextafter(v, i % 8 == 0 ? 0.0 : 1e300);
+    }
+    char buf[40];
+    auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14).ptr;
+    std::string exact(buf, end);
+    exact[exact.find('e')] = 'E';
+    const auto expected = DigitsOf(exact);
+    std::string expected_digits = expected.first;
+    expected_digits.erase(expected_digits.find_last_not_of('0') + 1);
+    const std::string text = FormatNumber(v, '.');
+    auto got = DigitsOf(text);
+    got.first.erase(got.first.find_last_not_of('0') + 1);
+    ASSERT_EQ(got.first, expected_digits) << text;
+    ASSERT_EQ(got.second, expected.second) << text;
   }
 }
 
