@@ -56,6 +56,13 @@ typedef GUID CLSID;
 #define REFCLSID const CLSID*
 #endif
 
+#ifndef FALSE
+#define FALSE 0
+#endif
+#ifndef TRUE
+#define TRUE 1
+#endif
+
 #define STDMETHODCALLTYPE
 #define STDAPICALLTYPE
 

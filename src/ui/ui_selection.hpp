@@ -1,0 +1,15 @@
+// Which user interface the system uses right now.
+#pragma once
+
+#include <memory>
+
+#include "ui/user_interface.hpp"
+
+namespace lkrva::ui {
+
+/// The host's callbacks when it installed some; otherwise the terminal when
+/// the process has one; otherwise QuietUi. Decided anew on every call, so a
+/// host may install or remove callbacks between operations.
+std::unique_ptr<UserInterface> ActiveUserInterface();
+
+}  // namespace lkrva::ui
