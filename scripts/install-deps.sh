@@ -7,7 +7,7 @@ packages="g++ cmake make pkg-config locales clang-format
   libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev libcli11-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc postgresql
-  libfltk1.3-dev libcairo2-dev fonts-wqy-microhei xvfb xdotool x11-apps imagemagick"
+  libfltk1.3-dev libcairo2-dev fonts-wqy-microhei xvfb xdotool x11-apps imagemagick time"
 
 missing=""
 for p in $packages; do

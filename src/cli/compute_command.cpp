@@ -25,6 +25,9 @@ namespace {
 /// chunks between threads costs nothing.
 constexpr std::size_t kChunkRows = 8192;
 
+/// How many chunks the walk may run ahead of the output.
+constexpr std::size_t kChunksAhead = 8;
+
 }  // namespace
 
 void RunCompute(const ComputeOptions& options, std::FILE* out) {
@@ -44,19 +47,34 @@ void RunCompute(const ComputeOptions& options, std::FILE* out) {
 
   // The walk is sequential; writing 15-digit numbers costs more than the walk
   // itself, so chunks of walked stations are formatted on a second thread
-  // while the walk goes on, and by both threads once it is done.
-  std::vector<trajectory::TrajectoryTotals> totals(n);
-  std::atomic<std::size_t> walked{0};
+  // while the walk goes on, and by both threads once it is done. The walk
+  // runs at most kChunksAhead chunks ahead of the output, so the totals need
+  // only that many chunks of memory, however long the survey.
+  std::vector<trajectory::TrajectoryTotals> totals(kChunksAhead * kChunkRows);
+  std::atomic<std::size_t> walked{0};   // stations walked and stored
+  std::atomic<std::size_t> written{0};  // chunks written out
   const std::size_t chunks = (n + kChunkRows - 1) / kChunkRows;
   auto publish = [&](std::size_t count) {
     walked.store(count, std::memory_order_release);
     walked.notify_all();
   };
+  auto wait_until = [](std::atomic<std::size_t>& counter, std::size_t value) {
+    for (std::size_t seen = counter.load(std::memory_order_acquire); seen < value;
+         seen = counter.load(std::memory_order_acquire)) {
+      counter.wait(seen, std::memory_order_acquire);
+    }
+  };
+  auto slot = [&](std::size_t i) -> trajectory::TrajectoryTotals& {
+    return totals[i % totals.size()];
+  };
   auto walk = [&] {
     try {
       trajectory::TrajectoryWalker walker(stations, options.gtdjs);
       for (std::size_t i = 0; i < n; ++i) {
-        totals[i] = walker.Advance();
+        if (i % kChunkRows == 0 && i / kChunkRows >= kChunksAhead) {
+          wait_until(written, i / kChunkRows - kChunksAhead + 1);  // its slot is free again
+        }
+        slot(i) = walker.Advance();
         if ((i + 1) % kChunkRows == 0) publish(i + 1);
       }
       publish(n);
@@ -66,18 +84,20 @@ void RunCompute(const ComputeOptions& options, std::FILE* out) {
     }
   };
   auto ready = [&](std::size_t chunk) {
-    const std::size_t needed = std::min(n, (chunk + 1) * kChunkRows);
-    for (std::size_t seen = walked.load(std::memory_order_acquire); seen < needed;
-         seen = walked.load(std::memory_order_acquire)) {
-      walked.wait(seen, std::memory_order_acquire);
-    }
+    wait_until(walked, std::min(n, (chunk + 1) * kChunkRows));
+  };
+  // A failure on the output side must not leave the walk waiting for chunks
+  // that will never be written.
+  auto release_walk = [&] {
+    written.store(chunks + kChunksAhead, std::memory_order_release);
+    written.notify_all();
   };
   auto format = [&](std::size_t chunk, std::string& text) {
     if (chunk == 0) text += "JS,JXJ,FWJ,CZJS,X,Y,BHFW,BHJ,JYQL\n";
     const std::size_t end = std::min(n, (chunk + 1) * kChunkRows);
     for (std::size_t i = chunk * kChunkRows; i < end; ++i) {
       const trajectory::PartialRecord& row = survey.rows[i];
-      const trajectory::TrajectoryTotals& t = totals[i];
+      const trajectory::TrajectoryTotals& t = slot(i);
       const double values[] = {row.JS, *row.JXJ, *row.FWJ, t.CZJS,
                                t.X,    t.Y,      t.BHFW,   trajectory::ClosureDistance(t.X, t.Y),
                                t.JYQL};
@@ -88,13 +108,21 @@ void RunCompute(const ComputeOptions& options, std::FILE* out) {
         *p++ = ',';
       }
       p[-1] = '\n';
-      text.append(line, p);
+      try {
+        text.append(line, p);
+      } catch (...) {
+        release_walk();
+        throw;
+      }
     }
   };
   auto write = [&](const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) {
+      release_walk();
       throw std::runtime_error(std::string("cannot write the trajectory: ") + std::strerror(errno));
     }
+    written.fetch_add(1, std::memory_order_release);
+    written.notify_all();
   };
   FormatInOrder(chunks, 2, walk, ready, format, write);
   if (std::fflush(out) != 0) {

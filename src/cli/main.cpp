@@ -48,10 +48,10 @@ int main(int argc, char** argv) {
     if (compute_cmd->parsed()) lkrva::cli::RunCompute(compute, stdout);
     return 0;
   } catch (const lkrva::csv::SurveyFileError& e) {
-    fmt::print(stderr, "lkrva: {}\n", e.what());
+    std::fprintf(stderr, "lkrva: %s\n", e.what());  // never throws, even on a full disk
     return kExitUsage;
   } catch (const std::exception& e) {
-    fmt::print(stderr, "lkrva: {}\n", e.what());
+    std::fprintf(stderr, "lkrva: %s\n", e.what());  // never throws, even on a full disk
     return kExitFailed;
   }
 }

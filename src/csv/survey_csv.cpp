@@ -3,16 +3,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <deque>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string_view>
 #include <thread>
 
+#include "csv/file_contents.hpp"
 #include "text/number_text.hpp"
 
 namespace lkrva::csv {
@@ -248,21 +245,13 @@ SurveyFile ParseSurveyCsv(std::string_view text, const std::string& name) {
 }
 
 SurveyFile ReadSurveyCsv(const std::string& path) {
-  std::error_code status_error;
-  if (std::filesystem::is_directory(path, status_error)) {
-    throw SurveyFileError(path + ": cannot be read: it is a folder");
+  std::optional<FileContents> file;
+  try {
+    file.emplace(path);
+  } catch (const std::runtime_error& e) {
+    throw SurveyFileError(e.what());
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw SurveyFileError(path + ": cannot be read: " + std::strerror(errno));
-  std::string text;
-  in.seekg(0, std::ios::end);
-  const auto size = in.tellg();
-  if (size < 0) throw SurveyFileError(path + ": cannot be read: not a regular file");
-  text.resize(static_cast<std::size_t>(size));
-  in.seekg(0);
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (!in) throw SurveyFileError(path + ": cannot be read: " + std::strerror(errno));
-  return ParseSurveyCsv(text, path);
+  return ParseSurveyCsv(file->text(), path);
 }
 
 }  // namespace lkrva::csv
