@@ -1,0 +1,223 @@
+// Query results: lazy snapshot rows, navigation, filters and write-back.
+#include "data/query.hpp"
+
+#include <cmath>
+
+#include "data/connection_string.hpp"
+#include "data/database.hpp"
+#include "data/error.hpp"
+#include "data/record_locator.hpp"
+#include "text/number_text.hpp"
+
+namespace lkrva::data {
+
+Query::Query(Database& db) : db_(&db) { db_->Attach(this); }
+
+Query::~Query() {
+  if (db_) db_->Detach(this);
+}
+
+void Query::Orphan() {
+  Close();
+  db_ = nullptr;
+}
+
+void Query::Open(const std::string& sql) {
+  Close();
+  if (!db_) throw DataError("query \"" + sql + "\": the connection is closed");
+  sql_ = sql;
+  cursor_ = db_->Driver().Open(sql);
+  columns_ = cursor_->Columns();
+  active_ = true;
+  First();
+}
+
+void Query::Close() {
+  editing_ = false;
+  active_ = false;
+  cursor_.reset();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  columns_.clear();
+  filter_.reset();
+  eof_ = true;
+  pos_ = 0;
+}
+
+void Query::RequireActive(std::string_view doing) const {
+  if (!active_)
+    throw DataError("query" + (sql_.empty() ? std::string() : " \"" + sql_ + "\"") + ": cannot " +
+                    std::string(doing) + ": the query is not open");
+}
+
+bool Query::FetchOne() {
+  if (!cursor_) return false;
+  std::vector<Value> row;
+  if (!cursor_->Fetch(row)) {
+    cursor_.reset();
+    return false;
+  }
+  rows_.push_back(std::move(row));
+  return true;
+}
+
+void Query::FetchAll() {
+  while (FetchOne()) {
+  }
+}
+
+bool Query::Visible(const std::vector<Value>& row) const {
+  return !filter_ || filter_->Matches(row, db_ ? db_->Separator() : '.');
+}
+
+void Query::SeekVisibleFrom(std::size_t index) {
+  for (;; ++index) {
+    if (index >= rows_.size() && !FetchOne()) {
+      eof_ = true;
+      pos_ = rows_.size();
+      return;
+    }
+    if (Visible(rows_[index])) {
+      eof_ = false;
+      pos_ = index;
+      return;
+    }
+  }
+}
+
+void Query::AutoPost() {
+  if (editing_) Post();
+}
+
+void Query::First() {
+  RequireActive("move to the first record");
+  AutoPost();
+  SeekVisibleFrom(0);
+}
+
+void Query::Next() {
+  RequireActive("move to the next record");
+  AutoPost();
+  if (!eof_) SeekVisibleFrom(pos_ + 1);
+}
+
+bool Query::Eof() const { return !active_ || eof_; }
+
+std::int64_t Query::RecordCount() {
+  RequireActive("count the records");
+  FetchAll();
+  if (!filter_) return static_cast<std::int64_t>(rows_.size());
+  std::int64_t n = 0;
+  for (const auto& row : rows_) n += Visible(row) ? 1 : 0;
+  return n;
+}
+
+void Query::SetFilter(std::string_view text) {
+  RequireActive("filter");
+  AutoPost();
+  if (text.empty()) {
+    filter_.reset();
+  } else {
+    Filter f = Filter::Parse(text);
+    f.Bind([this](std::string_view name) { return ColumnIndex(name); });
+    filter_ = std::move(f);
+  }
+  SeekVisibleFrom(0);
+}
+
+std::optional<std::size_t> Query::ColumnIndex(std::string_view name) const {
+  for (std::size_t i = 0; i < columns_.size(); ++i)
+    if (!columns_[i].row_id && EqualsIgnoreCase(columns_[i].name, name)) return i;
+  return std::nullopt;
+}
+
+Field Query::FieldByName(std::string_view name) {
+  RequireActive("read a field");
+  const auto index = ColumnIndex(name);
+  if (!index)
+    throw DataError("query \"" + sql_ + "\": the result has no column " + std::string(name));
+  return Field(*this, *index);
+}
+
+const std::vector<Value>& Query::CurrentRow() const {
+  RequireActive("read a field");
+  if (eof_) throw DataError("query \"" + sql_ + "\": there is no current record");
+  return editing_ ? edit_ : rows_[pos_];
+}
+
+void Query::Edit() {
+  RequireActive("edit");
+  if (eof_) throw DataError("query \"" + sql_ + "\": there is no current record to edit");
+  if (editing_) return;
+  edit_ = rows_[pos_];
+  changed_.assign(columns_.size(), false);
+  editing_ = true;
+}
+
+void Query::Cancel() { editing_ = false; }
+
+void Query::Post() {
+  if (!editing_) return;
+  if (!db_) throw DataError("query \"" + sql_ + "\": the connection is closed");
+  const RecordUpdate u = BuildRecordUpdate(db_->Driver(), columns_, rows_[pos_], edit_, changed_);
+  if (!u.update_sql.empty()) {
+    const std::string cannot_locate =
+        "query \"" + sql_ + "\": the record cannot be located for updating in table " + u.table;
+    if (!u.located_by_key) {
+      const std::int64_t matches = db_->CountForWrite(u.count_sql, u.count_params);
+      if (matches != 1)
+        throw DataError(cannot_locate + " (" + std::to_string(matches) + " rows have its values)");
+    }
+    const std::int64_t changed = db_->Write(u.update_sql, u.update_params);
+    if (changed != 1)
+      throw DataError(cannot_locate + " (" + std::to_string(changed) + " rows have its key)");
+  }
+  rows_[pos_] = std::move(edit_);
+  editing_ = false;
+}
+
+std::string Field::AsText() const {
+  return ValueToText(q_->CurrentRow()[index_], q_->db_ ? q_->db_->Separator() : '.');
+}
+
+double Field::AsDouble() const {
+  return ValueToDouble(q_->CurrentRow()[index_], q_->db_ ? q_->db_->Separator() : '.', Name());
+}
+
+bool Field::IsNull() const { return data::IsNull(q_->CurrentRow()[index_]); }
+
+const std::string& Field::Name() const { return q_->columns_[index_].name; }
+
+void Field::SetText(std::string_view text) {
+  if (!q_->editing_) throw DataError("column " + Name() + ": the record is not being edited");
+  const ColumnKind kind = q_->columns_[index_].kind;
+  Value v;
+  if (kind == ColumnKind::kInteger || kind == ColumnKind::kReal) {
+    if (!text.empty()) {
+      const auto number = text::ParseNumber(text, q_->db_->Separator());
+      if (!number)
+        throw DataError("column " + Name() + ": the text \"" + std::string(text) +
+                        "\" is not a number");
+      if (kind == ColumnKind::kInteger) {
+        if (*number != std::trunc(*number) || std::fabs(*number) >= 9.2e18)
+          throw DataError("column " + Name() + ": the text \"" + std::string(text) +
+                          "\" is not a whole number");
+        v = static_cast<std::int64_t>(*number);
+      } else {
+        v = *number;
+      }
+    }
+  } else {
+    v = std::string(text);
+  }
+  q_->edit_[index_] = std::move(v);
+  q_->changed_[index_] = true;
+}
+
+void Field::SetDouble(double value) {
+  if (!q_->editing_) throw DataError("column " + Name() + ": the record is not being edited");
+  q_->edit_[index_] = value;
+  q_->changed_[index_] = true;
+}
+
+}  // namespace lkrva::data

@@ -1,0 +1,116 @@
+// A query over one database: runs a statement, stands on a record, moves,
+// filters, and writes edited records back. Its result is a snapshot whose
+// rows are fetched only as they are needed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/driver.hpp"
+#include "data/filter.hpp"
+
+namespace lkrva::data {
+
+class Database;
+class Query;
+
+/// One column of the query's current record.
+class Field {
+ public:
+  Field(Query& q, std::size_t index) : q_(&q), index_(index) {}
+  /// NULL reads as the empty text; a number in the number-to-text form.
+  std::string AsText() const;
+  /// NULL reads as 0; text by the number rules, raising when it is none.
+  double AsDouble() const;
+  bool IsNull() const;
+  /// Assigns text (edit mode only). A numeric column takes the number the
+  /// text denotes by the number rules (empty text: NULL) and raises for text
+  /// that is no number, or no whole number for an integer column.
+  void SetText(std::string_view text);
+  /// Assigns a double (edit mode only).
+  void SetDouble(double value);
+  const std::string& Name() const;
+
+ private:
+  Query* q_;
+  std::size_t index_;
+};
+
+class Query {
+ public:
+  explicit Query(Database& db);
+  ~Query();
+  Query(const Query&) = delete;
+  Query& operator=(const Query&) = delete;
+
+  /// Closes any earlier result, runs `sql` and stands on its first record.
+  /// Reads only as many rows as that takes. Clears the filter.
+  void Open(const std::string& sql);
+  /// Ends the result; an edit in progress is dropped. Nothing when closed.
+  void Close();
+  bool Active() const { return active_; }
+  const std::string& Sql() const { return sql_; }
+
+  /// Shows only the records that satisfy `filter` and stands on the first
+  /// of them; an empty text shows all again. Raises (and keeps the earlier
+  /// filter) when the text is no filter or names a missing column.
+  void SetFilter(std::string_view filter);
+  bool Filtered() const { return filter_.has_value(); }
+
+  void First();
+  void Next();
+  /// Set on an empty result and after moving past the last visible record.
+  bool Eof() const;
+  /// The exact number of visible records (reads the rest of the result).
+  std::int64_t RecordCount();
+
+  /// The column `name` (ASCII case-blind); raises when the result lacks it.
+  Field FieldByName(std::string_view name);
+
+  /// Starts editing the current record.
+  void Edit();
+  /// Writes the changed columns of the edited record to its base table at
+  /// once. Raises "the record cannot be located for updating" when not
+  /// exactly one row of the table is that record; then nothing changes and
+  /// the edit stays open. Nothing happens when not editing.
+  void Post();
+  /// Drops the edit.
+  void Cancel();
+  bool Editing() const { return editing_; }
+
+  /// Reads every row not fetched yet; the snapshot no longer needs the
+  /// database afterwards.
+  void FetchAll();
+
+ private:
+  friend class Field;
+  friend class Database;
+
+  void Orphan();
+  void RequireActive(std::string_view doing) const;
+  const std::vector<Value>& CurrentRow() const;
+  bool FetchOne();
+  bool Visible(const std::vector<Value>& row) const;
+  void SeekVisibleFrom(std::size_t index);
+  void AutoPost();
+  std::optional<std::size_t> ColumnIndex(std::string_view name) const;
+
+  Database* db_;
+  std::string sql_;
+  bool active_ = false;
+  std::unique_ptr<Cursor> cursor_;
+  std::vector<ColumnInfo> columns_;
+  std::vector<std::vector<Value>> rows_;
+  std::optional<Filter> filter_;
+  std::size_t pos_ = 0;
+  bool eof_ = true;
+  bool editing_ = false;
+  std::vector<Value> edit_;
+  std::vector<bool> changed_;
+};
+
+}  // namespace lkrva::data

@@ -1,0 +1,287 @@
+// SQLite backend: statements, rows with their column origins, write-back
+// statements and transactions over the SQLite C library.
+#include "data/sqlite_driver.hpp"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <string_view>
+#include <unordered_map>
+
+#include "data/connection_string.hpp"
+#include "data/error.hpp"
+
+namespace lkrva::data {
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+struct DbCloser {
+  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct StmtFinalizer {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using DbPtr = std::unique_ptr<sqlite3, DbCloser>;
+using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
+
+[[noreturn]] void Fail(sqlite3* db, std::string_view doing, std::string_view sql) {
+  std::string msg = "SQLite: " + std::string(doing);
+  if (!sql.empty()) msg += " \"" + std::string(sql) + "\"";
+  msg += ": ";
+  msg += db ? sqlite3_errmsg(db) : "out of memory";
+  throw DataError(msg);
+}
+
+// The affinity rules of SQLite's column declarations.
+ColumnKind KindOfDeclaredType(const char* decl) {
+  if (!decl) return ColumnKind::kOther;
+  std::string t;
+  for (const char* p = decl; *p; ++p)
+    t += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+  if (t.find("INT") != std::string::npos) return ColumnKind::kInteger;
+  if (t.find("CHAR") != std::string::npos || t.find("CLOB") != std::string::npos ||
+      t.find("TEXT") != std::string::npos)
+    return ColumnKind::kText;
+  if (t.find("BLOB") != std::string::npos || t.empty()) return ColumnKind::kOther;
+  return ColumnKind::kReal;  // REAL, FLOA, DOUB and NUMERIC affinity alike
+}
+
+// Prepares exactly one statement; text after it other than blanks and
+// comments is an error and is never run.
+StmtPtr PrepareOne(sqlite3* db, const std::string& sql) {
+  sqlite3_stmt* raw = nullptr;
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &raw, &tail) !=
+      SQLITE_OK)
+    Fail(db, "cannot prepare", sql);
+  StmtPtr stmt(raw);
+  if (!stmt) throw DataError("SQLite: the statement \"" + sql + "\" is empty");
+  if (tail && *tail) {
+    sqlite3_stmt* rest = nullptr;
+    const int rc = sqlite3_prepare_v2(db, tail, -1, &rest, nullptr);
+    StmtPtr rest_guard(rest);
+    if (rc != SQLITE_OK || rest)
+      throw DataError("SQLite: the text \"" + sql +
+                      "\" holds more than one statement; nothing was run");
+  }
+  return stmt;
+}
+
+bool StartsWithSelectStar(std::string_view sql) {
+  std::size_t i = 0;
+  auto skip = [&] {
+    while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
+  };
+  auto word = [&](std::string_view w) {
+    if (sql.size() - i < w.size() || !EqualsIgnoreCase(sql.substr(i, w.size()), w)) return false;
+    i += w.size();
+    return true;
+  };
+  skip();
+  if (!word("select") || i >= sql.size() || !std::isspace(static_cast<unsigned char>(sql[i])))
+    return false;
+  skip();
+  if (!word("*")) return false;
+  const std::size_t after_star = i;
+  skip();
+  return i > after_star && word("from") && i < sql.size() &&
+         std::isspace(static_cast<unsigned char>(sql[i]));
+}
+
+class SqliteCursor final : public Cursor {
+ public:
+  SqliteCursor(StmtPtr stmt, std::vector<ColumnInfo> columns, std::string sql, sqlite3* db)
+      : stmt_(std::move(stmt)), columns_(std::move(columns)), sql_(std::move(sql)), db_(db) {}
+
+  const std::vector<ColumnInfo>& Columns() const override { return columns_; }
+
+  bool Fetch(std::vector<Value>& row) override {
+    if (done_) return false;
+    const int rc = sqlite3_step(stmt_.get());
+    if (rc == SQLITE_DONE) {
+      done_ = true;
+      stmt_.reset();  // ends the read at once, so it holds no lock
+      return false;
+    }
+    if (rc != SQLITE_ROW) Fail(db_, "cannot read the result of", sql_);
+    const int n = static_cast<int>(columns_.size());
+    row.resize(columns_.size());
+    for (int c = 0; c < n; ++c) {
+      switch (sqlite3_column_type(stmt_.get(), c)) {
+        case SQLITE_NULL:
+          row[c] = std::monostate{};
+          break;
+        case SQLITE_INTEGER:
+          row[c] = static_cast<std::int64_t>(sqlite3_column_int64(stmt_.get(), c));
+          break;
+        case SQLITE_FLOAT:
+          row[c] = sqlite3_column_double(stmt_.get(), c);
+          break;
+        default: {
+          const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), c));
+          row[c] = std::string(p ? p : "",
+                               static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), c)));
+        }
+      }
+    }
+    return true;
+  }
+
+ private:
+  StmtPtr stmt_;
+  std::vector<ColumnInfo> columns_;
+  std::string sql_;
+  sqlite3* db_;
+  bool done_ = false;
+};
+
+class SqliteConnection final : public DriverConnection {
+ public:
+  explicit SqliteConnection(const std::string& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    db_.reset(raw);
+    if (rc != SQLITE_OK) Fail(db_.get(), "cannot open the database file", path);
+    sqlite3_extended_result_codes(db_.get(), 1);
+    sqlite3_busy_timeout(db_.get(), kBusyTimeoutMs);
+  }
+
+  ~SqliteConnection() override {
+    prepared_.clear();  // statements go before the connection
+  }
+
+  std::unique_ptr<Cursor> Open(const std::string& sql) override {
+    StmtPtr stmt = PrepareOne(db_.get(), sql);
+    std::vector<ColumnInfo> columns = Describe(stmt.get());
+    // A record is located most cheaply and surely by its rowid. A plain
+    // "select * from" over one rowid table gets the rowid as a hidden last
+    // column; anything else keeps its statement and is located by key or
+    // by its values.
+    if (StartsWithSelectStar(sql) && SingleBaseTable(columns)) {
+      const std::size_t star = sql.find('*');
+      const std::string with_rowid = sql.substr(0, star) + "*, rowid" + sql.substr(star + 1);
+      sqlite3_stmt* raw = nullptr;
+      if (sqlite3_prepare_v2(db_.get(), with_rowid.c_str(), -1, &raw, nullptr) == SQLITE_OK &&
+          raw) {
+        StmtPtr rowid_stmt(raw);
+        std::vector<ColumnInfo> rowid_columns = Describe(rowid_stmt.get());
+        if (rowid_columns.size() == columns.size() + 1 &&
+            rowid_columns.back().base_table == columns.front().base_table) {
+          rowid_columns.back().row_id = true;
+          rowid_columns.back().name = "rowid";
+          rowid_columns.back().base_column = "rowid";
+          stmt = std::move(rowid_stmt);
+          columns = std::move(rowid_columns);
+        }
+      }
+    }
+    if (!sqlite3_stmt_readonly(stmt.get()) || sqlite3_column_count(stmt.get()) == 0)
+      throw DataError("SQLite: the statement \"" + sql + "\" returns no rows");
+    return std::make_unique<SqliteCursor>(std::move(stmt), std::move(columns), sql, db_.get());
+  }
+
+  std::int64_t Execute(const std::string& sql, const std::vector<Value>& params) override {
+    sqlite3_stmt* s = Bound(sql, params);
+    const int rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) Fail(db_.get(), "cannot run", sql);
+    return sqlite3_changes64(db_.get());
+  }
+
+  Value QueryValue(const std::string& sql, const std::vector<Value>& params) override {
+    sqlite3_stmt* s = Bound(sql, params);
+    const int rc = sqlite3_step(s);
+    Value v;
+    if (rc == SQLITE_ROW) {
+      if (sqlite3_column_type(s, 0) == SQLITE_INTEGER)
+        v = static_cast<std::int64_t>(sqlite3_column_int64(s, 0));
+      else if (sqlite3_column_type(s, 0) == SQLITE_FLOAT)
+        v = sqlite3_column_double(s, 0);
+    }
+    sqlite3_reset(s);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) Fail(db_.get(), "cannot run", sql);
+    return v;
+  }
+
+  void Begin() override { Run("BEGIN IMMEDIATE"); }
+  void Commit() override { Run("COMMIT"); }
+  void Rollback() override { Run("ROLLBACK"); }
+  bool CursorsSeeLaterWrites() const override { return true; }
+  bool CursorsEndWithTransaction() const override { return false; }
+
+ private:
+  void Run(const char* sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, &err) != SQLITE_OK) {
+      std::string msg = std::string("SQLite: cannot run \"") + sql + "\": " + (err ? err : "");
+      sqlite3_free(err);
+      throw DataError(msg);
+    }
+  }
+
+  // The prepared statement for `sql` (kept for the next call) with
+  // `params` bound; they must outlive its next step.
+  sqlite3_stmt* Bound(const std::string& sql, const std::vector<Value>& params) {
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end()) it = prepared_.emplace(sql, PrepareOne(db_.get(), sql)).first;
+    sqlite3_stmt* s = it->second.get();
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    for (int i = 0; i < static_cast<int>(params.size()); ++i) {
+      const Value& v = params[i];
+      int rc = SQLITE_OK;
+      if (const auto* n = std::get_if<std::int64_t>(&v))
+        rc = sqlite3_bind_int64(s, i + 1, *n);
+      else if (const auto* d = std::get_if<double>(&v))
+        rc = sqlite3_bind_double(s, i + 1, *d);
+      else if (const auto* t = std::get_if<std::string>(&v))
+        rc = sqlite3_bind_text(s, i + 1, t->data(), static_cast<int>(t->size()), SQLITE_STATIC);
+      else
+        rc = sqlite3_bind_null(s, i + 1);
+      if (rc != SQLITE_OK) Fail(db_.get(), "cannot bind a value to", sql);
+    }
+    return s;
+  }
+
+  std::vector<ColumnInfo> Describe(sqlite3_stmt* s) const {
+    const int n = sqlite3_column_count(s);
+    std::vector<ColumnInfo> columns(static_cast<std::size_t>(n));
+    for (int c = 0; c < n; ++c) {
+      ColumnInfo& info = columns[c];
+      const char* name = sqlite3_column_name(s, c);
+      info.name = name ? name : "";
+      const char* table = sqlite3_column_table_name(s, c);
+      const char* origin = sqlite3_column_origin_name(s, c);
+      const char* schema = sqlite3_column_database_name(s, c);
+      info.kind = KindOfDeclaredType(sqlite3_column_decltype(s, c));
+      if (table && origin) {
+        info.base_table = table;
+        info.base_column = origin;
+        int primary_key = 0;
+        if (sqlite3_table_column_metadata(db_.get(), schema, table, origin, nullptr, nullptr,
+                                          nullptr, &primary_key, nullptr) == SQLITE_OK)
+          info.primary_key = primary_key != 0;
+      }
+    }
+    return columns;
+  }
+
+  static bool SingleBaseTable(const std::vector<ColumnInfo>& columns) {
+    if (columns.empty()) return false;
+    for (const ColumnInfo& c : columns)
+      if (c.base_table.empty() || c.base_table != columns.front().base_table) return false;
+    return true;
+  }
+
+  DbPtr db_;
+  std::unordered_map<std::string, StmtPtr> prepared_;
+};
+
+}  // namespace
+
+std::unique_ptr<DriverConnection> OpenSqlite(const std::string& path) {
+  return std::make_unique<SqliteConnection>(path);
+}
+
+}  // namespace lkrva::data
