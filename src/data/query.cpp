@@ -26,6 +26,7 @@ void Query::Open(const std::string& sql) {
   Close();
   if (!db_) throw DataError("query \"" + sql + "\": the connection is closed");
   sql_ = sql;
+  plan_.reset();
   cursor_ = db_->Driver().Open(sql);
   columns_ = cursor_->Columns();
   active_ = true;

@@ -12,6 +12,7 @@
 
 #include "data/driver.hpp"
 #include "data/filter.hpp"
+#include "data/record_locator.hpp"
 
 namespace lkrva::data {
 
@@ -111,6 +112,9 @@ class Query {
   bool editing_ = false;
   std::vector<Value> edit_;
   std::vector<bool> changed_;
+  // The last write-back's statements, reused for records of the same shape.
+  std::string plan_shape_;
+  std::unique_ptr<RecordUpdate> plan_;
 };
 
 }  // namespace lkrva::data

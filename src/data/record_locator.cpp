@@ -8,8 +8,8 @@ namespace lkrva::data {
 namespace {
 
 // Appends "col = ?" (or "col IS NULL") for each (column, value) pair.
-void AppendMatch(std::string& where, std::vector<Value>& params, const std::string& column,
-                 const Value& value) {
+void AppendMatch(std::string& where, std::vector<Value>& params, std::vector<std::size_t>& indices,
+                 std::size_t index, const std::string& column, const Value& value) {
   if (!where.empty()) where += " AND ";
   where += column;
   if (IsNull(value)) {
@@ -17,6 +17,7 @@ void AppendMatch(std::string& where, std::vector<Value>& params, const std::stri
   } else {
     where += " = ?";
     params.push_back(value);
+    indices.push_back(index);
   }
 }
 
@@ -44,6 +45,7 @@ RecordUpdate BuildRecordUpdate(const DriverConnection& driver,
     } else {
       set += " = ?";
       u.update_params.push_back(edited[i]);
+      u.set_columns.push_back(i);
     }
   }
   if (set.empty()) return u;
@@ -52,7 +54,7 @@ RecordUpdate BuildRecordUpdate(const DriverConnection& driver,
   std::vector<Value> where_params;
   for (std::size_t i = 0; i < columns.size(); ++i)
     if (columns[i].row_id && !IsNull(original[i]) && columns[i].base_table == u.table) {
-      AppendMatch(where, where_params, "rowid", original[i]);
+      AppendMatch(where, where_params, u.where_columns, i, "rowid", original[i]);
       u.located_by_key = true;
     }
   if (!u.located_by_key) {
@@ -61,18 +63,19 @@ RecordUpdate BuildRecordUpdate(const DriverConnection& driver,
       if (columns[i].primary_key && columns[i].base_table == u.table) {
         any_key = true;
         key_complete = key_complete && !IsNull(original[i]);
-        AppendMatch(where, where_params, driver.QuoteIdentifier(columns[i].base_column),
-                    original[i]);
+        AppendMatch(where, where_params, u.where_columns, i,
+                    driver.QuoteIdentifier(columns[i].base_column), original[i]);
       }
     u.located_by_key = any_key && key_complete;
   }
   if (!u.located_by_key) {
     where.clear();
     where_params.clear();
+    u.where_columns.clear();
     for (std::size_t i = 0; i < columns.size(); ++i)
       if (!columns[i].row_id && columns[i].base_table == u.table)
-        AppendMatch(where, where_params, driver.QuoteIdentifier(columns[i].base_column),
-                    original[i]);
+        AppendMatch(where, where_params, u.where_columns, i,
+                    driver.QuoteIdentifier(columns[i].base_column), original[i]);
     u.count_sql = "SELECT COUNT(*) FROM " + driver.QuoteIdentifier(u.table) + " WHERE " + where;
     u.count_params = where_params;
   }

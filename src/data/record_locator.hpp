@@ -18,6 +18,11 @@ struct RecordUpdate {
   bool located_by_key = false;  ///< rowid or primary key: at most one row can match
   std::string count_sql;        ///< empty when located_by_key
   std::vector<Value> count_params;
+  /// Which columns feed the parameters: edited values of set_columns, then
+  /// original values of where_columns. Records of the same shape (same
+  /// changed and NULL columns) share the statements and differ only here.
+  std::vector<std::size_t> set_columns;
+  std::vector<std::size_t> where_columns;
 };
 
 /// Builds the write-back of the columns marked in `changed`. The record is
