@@ -160,21 +160,43 @@ void Query::Cancel() { editing_ = false; }
 void Query::Post() {
   if (!editing_) return;
   if (!db_) throw DataError("query \"" + sql_ + "\": the connection is closed");
-  const RecordUpdate u = BuildRecordUpdate(db_->Driver(), columns_, rows_[pos_], edit_, changed_);
+  const std::vector<Value>& original = rows_[pos_];
+  // Records of one shape (the same changed columns, the same NULLs) share
+  // their statements; only the parameters differ, so the text is built once.
+  shape_.clear();
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    shape_ += !changed_[i] ? '-' : IsNull(edit_[i]) ? 'N' : 'V';
+    shape_ += IsNull(original[i]) ? 'n' : 'v';
+  }
+  if (!plan_ || shape_ != plan_shape_) {
+    plan_ = std::make_unique<RecordUpdate>(
+        BuildRecordUpdate(db_->Driver(), columns_, original, edit_, changed_));
+    plan_shape_ = shape_;
+  }
+  const RecordUpdate& u = *plan_;
   if (!u.update_sql.empty()) {
-    const std::string cannot_locate =
-        "query \"" + sql_ + "\": the record cannot be located for updating in table " + u.table;
+    where_params_.clear();
+    for (std::size_t i : u.where_columns) where_params_.push_back(original[i]);
     if (!u.located_by_key) {
-      const std::int64_t matches = db_->CountForWrite(u.count_sql, u.count_params);
+      const std::int64_t matches = db_->CountForWrite(u.count_sql, where_params_);
       if (matches != 1)
-        throw DataError(cannot_locate + " (" + std::to_string(matches) + " rows have its values)");
+        throw DataError(CannotLocate(u.table) + " (" + std::to_string(matches) +
+                        " rows have its values)");
     }
-    const std::int64_t changed = db_->Write(u.update_sql, u.update_params);
+    update_params_.clear();
+    for (std::size_t i : u.set_columns) update_params_.push_back(edit_[i]);
+    update_params_.insert(update_params_.end(), where_params_.begin(), where_params_.end());
+    const std::int64_t changed = db_->Write(u.update_sql, update_params_);
     if (changed != 1)
-      throw DataError(cannot_locate + " (" + std::to_string(changed) + " rows have its key)");
+      throw DataError(CannotLocate(u.table) + " (" + std::to_string(changed) +
+                      " rows have its key)");
   }
   rows_[pos_] = std::move(edit_);
   editing_ = false;
+}
+
+std::string Query::CannotLocate(const std::string& table) const {
+  return "query \"" + sql_ + "\": the record cannot be located for updating in table " + table;
 }
 
 std::string Field::AsText() const {

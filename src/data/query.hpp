@@ -99,6 +99,7 @@ class Query {
   void SeekVisibleFrom(std::size_t index);
   void AutoPost();
   std::optional<std::size_t> ColumnIndex(std::string_view name) const;
+  std::string CannotLocate(const std::string& table) const;
 
   Database* db_;
   std::string sql_;
@@ -115,6 +116,11 @@ class Query {
   // The last write-back's statements, reused for records of the same shape.
   std::string plan_shape_;
   std::unique_ptr<RecordUpdate> plan_;
+  // Scratch space for the shape of the record being posted and the
+  // parameters of its statements.
+  std::string shape_;
+  std::vector<Value> where_params_;
+  std::vector<Value> update_params_;
 };
 
 }  // namespace lkrva::data

@@ -140,7 +140,10 @@ class SqliteConnection final : public DriverConnection {
  public:
   explicit SqliteConnection(const std::string& path) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(path.c_str(), &raw,
+                                   // One thread at a time uses a connection (the runs
+                                   // are serialised), so SQLite's own locking is waste.
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) Fail(db_.get(), "cannot open the database file", path);
     sqlite3_extended_result_codes(db_.get(), 1);
