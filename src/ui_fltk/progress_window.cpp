@@ -7,6 +7,7 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
+#include <chrono>
 
 #include "ui_fltk/window_support.hpp"
 
@@ -138,9 +139,13 @@ ProgressWindow::~ProgressWindow() {
 void ProgressWindow::Step() {
   const int before = bar_->Blocks();
   bar_->StepIt();
-  // A step that changes no pixel is not painted again: a run of a million
-  // stations would otherwise spend its time drawing the same picture.
+  // A step that changes no pixel is not painted again, and window events
+  // (an uncovered window to redraw) are handled a few times a second: a run
+  // of a million stations would otherwise spend its time on the window.
   const bool changed = bar_->Blocks() != before;
+  const auto now = std::chrono::steady_clock::now();
+  if (!changed && now - last_paint_ < kEventInterval) return;
+  last_paint_ = now;
   if (changed) window_->redraw();
   PaintNow(changed);
 }

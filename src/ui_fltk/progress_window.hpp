@@ -1,6 +1,7 @@
 // The progress window of the whole-table run.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,9 +34,12 @@ class ProgressWindow final : public ProgressDisplay {
  private:
   void SetCaption(const std::string& caption);
 
+  static constexpr std::chrono::milliseconds kEventInterval{50};
+
   std::unique_ptr<Fl_Double_Window> window_;
   CaptionLabel* label_ = nullptr;  // owned by window_
   BlockBar* bar_ = nullptr;        // owned by window_
+  std::chrono::steady_clock::time_point last_paint_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace lkrva::ui::fltk
