@@ -86,13 +86,14 @@ Panel Inset(double left, double top, double right, double bottom) {
 /// leftover room shared out evenly on both sides, except that a downward
 /// `v` (depth) starts at the top and leaves its spare room below.
 void FitEqualScale(Panel& p, Range u, Range v, bool v_down) {
-  const double scale = std::min(p.width / u.span(), p.height / v.span());
+  // Depth keeps room above the surface for the whole wellhead marker.
+  const double reserve = v_down ? kWellheadSide : 0;
+  const double scale = std::min(p.width / u.span(), (p.height - reserve) / v.span());
   const double du = p.width / scale / 2, dv = p.height / scale / 2;
   p.u0 = u.mid() - du;
   p.u1 = u.mid() + du;
   if (v_down) {
-    const double room = kWellheadSide / scale;  // the wellhead marker stays whole
-    p.v1 = v.lo - room;
+    p.v1 = v.lo - reserve / scale;
     p.v0 = p.v1 + 2 * dv;
   } else {
     p.v0 = v.mid() - dv;
