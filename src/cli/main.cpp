@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/compute_command.hpp"
+#include "cli/krva_host.hpp"
 #include "csv/survey_csv.hpp"
 
 namespace {
@@ -37,6 +38,26 @@ int main(int argc, char** argv) {
       "Output: JS,JXJ,FWJ,CZJS,X,Y,BHFW,BHJ,JYQL, one row per survey row.\n\n"
       "Example:\n  lkrva compute data/surveys/deviation-m.csv --declination -2.5 > trajectory.csv");
 
+  // table and record: the tool as a host of the KRVA server library.
+  lkrva::cli::KrvaHostOptions host;
+  std::string declination;
+  CLI::App* table_cmd = app.add_subcommand(
+      "table", "Hand the survey table to the KRVA server and compute every station into it");
+  CLI::App* record_cmd = app.add_subcommand(
+      "record", "Hand the survey table to the KRVA server and compute one depth, printed as CSV");
+  record_cmd->add_option("--depth", host.depth, "measured depth of the station wanted")->required();
+  for (CLI::App* cmd : {table_cmd, record_cmd}) {
+    cmd->add_option("--connection", host.connection, "connection string of the database");
+    cmd->add_option("--table", host.table, "the survey table");
+    cmd->add_option("--filter", host.filter, "filter over the table (default: none)");
+    cmd->add_option("--columns", host.columns,
+                    "column names, e.g. JS=Depth,JXJ=Inc (default: the names JS,JXJ,FWJ,CZJS,"
+                    "BHJ,BHFW,X,Y,JYQL)");
+    cmd->add_option("--gtdjs", host.gtdjs, "reference length of the curvature (default 30)");
+    cmd->add_option("--declination", declination,
+                    "answer to the declination prompt; without it the prompt is shown");
+  }
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -46,7 +67,15 @@ int main(int argc, char** argv) {
 
   try {
     if (compute_cmd->parsed()) lkrva::cli::RunCompute(compute, stdout);
+    for (CLI::App* cmd : {table_cmd, record_cmd}) {
+      if (cmd->parsed() && cmd->count("--declination") > 0) host.declination = declination;
+    }
+    if (table_cmd->parsed()) return lkrva::cli::RunTable(host);
+    if (record_cmd->parsed()) return lkrva::cli::RunRecord(host, stdout);
     return 0;
+  } catch (const lkrva::cli::UsageError& e) {
+    std::fprintf(stderr, "lkrva: %s\n", e.what());
+    return kExitUsage;
   } catch (const lkrva::csv::SurveyFileError& e) {
     std::fprintf(stderr, "lkrva: %s\n", e.what());  // never throws, even on a full disk
     return kExitUsage;

@@ -45,7 +45,7 @@ std::uint32_t StringLen(BSTR text) noexcept {
   if (text == nullptr) return 0;
   std::uint32_t bytes = 0;
   std::memcpy(&bytes, reinterpret_cast<const unsigned char*>(text) - kPrefix, kPrefix);
-  return bytes / sizeof(OLECHAR);
+  return bytes / static_cast<std::uint32_t>(sizeof(OLECHAR));
 }
 
 std::u16string_view View(BSTR text) noexcept {

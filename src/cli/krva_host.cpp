@@ -1,0 +1,178 @@
+// Loading liblkrva.so and driving one KRVA object through its binary interface.
+#include "cli/krva_host.hpp"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <limits.h>
+#include <array>
+#include <cstring>
+#include <stdexcept>
+#include <string_view>
+
+#include "lkrva/lkrva.h"
+#include "text/ansi_text.hpp"
+#include "text/number_text.hpp"
+
+namespace lkrva::cli {
+
+namespace {
+
+/// The column names in transparameter's order, with their defaults.
+constexpr std::array<std::string_view, 9> kColumns = {"JS",   "JXJ", "FWJ", "CZJS", "BHJ",
+                                                      "BHFW", "X",   "Y",   "JYQL"};
+
+/// The library next to the tool (../lib), else the one it was built with.
+std::string LibraryPath() {
+  char exe[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n > 0) {
+    std::string path(exe, static_cast<std::size_t>(n));
+    path = path.substr(0, path.rfind('/')) + "/../lib/liblkrva.so";
+    if (access(path.c_str(), R_OK) == 0) return path;
+  }
+  return LKRVA_BUILT_LIBRARY;
+}
+
+/// The library's exports; the library stays loaded for the process.
+struct Library {
+  LKRVA_DllGetClassObjectFn get_class_object;
+  LKRVA_SysAllocStringLenFn alloc;
+  LKRVA_SysFreeStringFn free;
+  LKRVA_SetUiCallbacksFn set_ui;
+
+  static Library Load() {
+    const std::string path = LibraryPath();
+    void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (h == nullptr) throw std::runtime_error(std::string("cannot load ") + dlerror());
+    const auto sym = [&](const char* name) {
+      void* p = dlsym(h, name);
+      if (p == nullptr) throw std::runtime_error(path + " lacks " + name);
+      return p;
+    };
+    return {reinterpret_cast<LKRVA_DllGetClassObjectFn>(sym("DllGetClassObject")),
+            reinterpret_cast<LKRVA_SysAllocStringLenFn>(sym("LKRVA_SysAllocStringLen")),
+            reinterpret_cast<LKRVA_SysFreeStringFn>(sym("LKRVA_SysFreeString")),
+            reinterpret_cast<LKRVA_SetUiCallbacksFn>(sym("LKRVA_SetUiCallbacks"))};
+  }
+};
+
+/// A BSTR of the library, freed by it.
+class Bstr {
+ public:
+  Bstr(const Library& lib, const std::string& utf8) : lib_(lib) {
+    const std::u16string text = text::Utf8ToUtf16(utf8);
+    b_ = lib_.alloc(text.data(), static_cast<std::uint32_t>(text.size()));
+    if (b_ == nullptr) throw std::bad_alloc();
+  }
+  ~Bstr() { lib_.free(b_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  operator BSTR() const { return b_; }
+
+ private:
+  const Library& lib_;
+  BSTR b_ = nullptr;
+};
+
+/// Column names: the pinyin defaults, replaced by NAME=column pairs.
+std::array<std::string, 9> ColumnNames(const std::string& spec) {
+  std::array<std::string, 9> names;
+  for (std::size_t i = 0; i < kColumns.size(); ++i) names[i] = kColumns[i];
+  std::size_t start = 0;
+  while (start < spec.size()) {
+    std::size_t end = spec.find(',', start);
+    if (end == std::string::npos) end = spec.size();
+    const std::string pair = spec.substr(start, end - start);
+    const std::size_t eq = pair.find('=');
+    const std::string key = pair.substr(0, eq);
+    std::size_t i = 0;
+    while (i < kColumns.size() && kColumns[i] != key) ++i;
+    if (eq == std::string::npos || i == kColumns.size()) {
+      throw UsageError("--columns: \"" + pair + "\" is not NAME=column with NAME one of " +
+                       "JS,JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL");
+    }
+    names[i] = pair.substr(eq + 1);
+    start = end + 1;
+  }
+  return names;
+}
+
+/// Answers the declination prompt with the text given on the command line.
+int AnswerPrompt(void* context, const char*, const char*, const char*, char* answer, size_t size) {
+  const auto* text = static_cast<const std::string*>(context);
+  std::strncpy(answer, text->c_str(), size - 1);
+  answer[size - 1] = '\0';
+  return 1;
+}
+
+void PrintMessage(void*, const char* text, const char* title, uint32_t) {
+  std::fprintf(stderr, "%s: %s\n", title, text);
+}
+
+/// Makes an object and calls transparameter; null when it stored nothing.
+IKRVA* HandOver(const Library& lib, const KrvaHostOptions& o) {
+  const auto names = ColumnNames(o.columns);
+  if (o.declination) {
+    LKRVA_UiCallbacks cb{};
+    cb.version = LKRVA_UI_CALLBACKS_VERSION;
+    cb.context = const_cast<std::string*>(&*o.declination);
+    cb.input_query = AnswerPrompt;
+    cb.message_box = PrintMessage;
+    if (lib.set_ui(&cb) != S_OK) throw std::runtime_error("the library refused the callbacks");
+  }
+  IClassFactory* factory = nullptr;
+  HRESULT hr =
+      lib.get_class_object(CLSID_KRVA, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  if (hr != S_OK) throw std::runtime_error("the library serves no KRVA class");
+  IKRVA* krva = nullptr;
+  hr = factory->CreateInstance(nullptr, IID_IKRVA, reinterpret_cast<void**>(&krva));
+  factory->Release();
+  if (hr != S_OK) throw std::runtime_error("cannot create a KRVA object");
+  const Bstr con(lib, o.connection), table(lib, o.table), filter(lib, o.filter);
+  const Bstr js(lib, names[0]), jxj(lib, names[1]), fwj(lib, names[2]), czjs(lib, names[3]),
+      bhj(lib, names[4]), bhfw(lib, names[5]), x(lib, names[6]), y(lib, names[7]),
+      jyql(lib, names[8]);
+  if (krva->transparameter(con, table, filter, js, jxj, fwj, czjs, bhj, bhfw, x, y, jyql) != S_OK) {
+    krva->Release();
+    std::fprintf(stderr, "lkrva: no declination confirmed; nothing was computed\n");
+    return nullptr;
+  }
+  return krva;
+}
+
+}  // namespace
+
+int RunTable(const KrvaHostOptions& options) {
+  const Library lib = Library::Load();
+  IKRVA* krva = HandOver(lib, options);
+  if (krva == nullptr) return 1;
+  krva->mathtable(options.gtdjs);  // S_OK on every path; the server tells the user of failures
+  krva->Release();
+  return 0;
+}
+
+int RunRecord(const KrvaHostOptions& options, std::FILE* out) {
+  const Library lib = Library::Load();
+  IKRVA* krva = HandOver(lib, options);
+  if (krva == nullptr) return 1;
+  std::array<double, 8> v{};
+  const HRESULT hr = krva->mathrecord(options.depth, options.gtdjs, &v[0], &v[1], &v[2], &v[3],
+                                      &v[4], &v[5], &v[6], &v[7]);
+  krva->Release();
+  if (hr != S_OK) {
+    std::fprintf(stderr, "lkrva: no results for depth %s\n",
+                 text::FormatNumber(options.depth, '.').c_str());
+    return 1;
+  }
+  std::string line = "JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL\n";
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (i > 0) line += ',';
+    text::AppendNumber(line, v[i], '.');
+  }
+  line += '\n';
+  std::fputs(line.c_str(), out);
+  return 0;
+}
+
+}  // namespace lkrva::cli
