@@ -76,6 +76,7 @@ std::vector<FilledReading> FillMissingReadings(RunContext& ctx, PeriodicCommit& 
 
     RunFiltered(ctx, update, data::RecordStatement(p, d));
     data::Query& target = update->Eof() ? main : *update;
+    commit.Writing();
     target.Edit();
     target.FieldByName(p.JXJ).SetText(text::FormatNumber(r.JXJ, separator));
     target.FieldByName(p.FWJ).SetText(text::FormatNumber(r.FWJ, separator));

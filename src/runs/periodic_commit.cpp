@@ -7,11 +7,6 @@ namespace {
 constexpr auto kCommitInterval = std::chrono::seconds(1);
 }
 
-PeriodicCommit::PeriodicCommit(data::Database& db)
-    : db_(db), last_(std::chrono::steady_clock::now()) {
-  db_.Begin();
-}
-
 PeriodicCommit::~PeriodicCommit() {
   try {
     if (db_.InTransaction()) db_.Commit();
@@ -21,12 +16,16 @@ PeriodicCommit::~PeriodicCommit() {
   }
 }
 
-void PeriodicCommit::Due() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - last_ < kCommitInterval) return;
-  db_.Commit();
+void PeriodicCommit::Writing() {
+  if (db_.InTransaction()) return;
   db_.Begin();
-  last_ = now;
+  began_ = std::chrono::steady_clock::now();
+}
+
+void PeriodicCommit::Due() {
+  if (db_.InTransaction() && std::chrono::steady_clock::now() - began_ >= kCommitInterval) {
+    db_.Commit();
+  }
 }
 
 void PeriodicCommit::Finish() {

@@ -7,25 +7,29 @@
 
 namespace lkrva::runs {
 
-/// Holds a transaction open on `db` for the run's writes. Due() commits and
-/// starts a new one once a second has passed, so a crash loses at most that
-/// much derived data; Finish() commits what is left. The destructor commits
-/// too (never throwing), so posts made before a failure stay.
+/// The write transaction of a run on `db`. It begins only when the run is
+/// about to write (a run with nothing to write takes no write lock, so it
+/// never waits for other programs' readers), commits once a second has
+/// passed since it began, so a crash loses at most that much derived data,
+/// and commits what is left at the end. The destructor commits too (never
+/// throwing), so posts made before a failure stay.
 class PeriodicCommit {
  public:
-  explicit PeriodicCommit(data::Database& db);
+  explicit PeriodicCommit(data::Database& db) : db_(db) {}
   ~PeriodicCommit();
   PeriodicCommit(const PeriodicCommit&) = delete;
   PeriodicCommit& operator=(const PeriodicCommit&) = delete;
 
-  /// Commits and begins anew when the last commit is a second old.
+  /// Call before each post: begins the transaction when none is open.
+  void Writing();
+  /// Call after each post: commits when the transaction is a second old.
   void Due();
   /// Commits what is pending; raises when the database refuses.
   void Finish();
 
  private:
   data::Database& db_;
-  std::chrono::steady_clock::time_point last_;
+  std::chrono::steady_clock::time_point began_;
 };
 
 }  // namespace lkrva::runs

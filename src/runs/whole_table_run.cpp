@@ -57,6 +57,7 @@ void Run(RunContext& ctx, double gtdjs, Reporter& reporter,
   for (std::size_t k = 1; k <= loaded; ++k) {
     progress->Step();
     const trajectory::TrajectoryTotals& totals = walk.Advance();
+    commit.Writing();
     try {
       WriteResults(ctx, totals);
     } catch (const std::exception&) {
