@@ -1,6 +1,8 @@
-// The state every KRVA object of the process shares: parameters and station arrays.
+// The state every KRVA object of the process shares: parameters, station
+// arrays and the table references of a run.
 #pragma once
 
+#include "data/data_module.hpp"
 #include "params/parameter_set.hpp"
 #include "trajectory/stations.hpp"
 
@@ -11,6 +13,7 @@ namespace lkrva::server {
 struct ModuleState {
   params::ParameterSet params;
   trajectory::StationArrays stations;
+  data::DataState data;  ///< the connection and the four queries; empty between runs
 };
 
 /// The module's state, made empty on first use.

@@ -1,6 +1,8 @@
 // Prompting on /dev/tty in raw mode, so Escape and the length limit work key by key.
 #include "ui/terminal_ui.hpp"
 
+#include "ui/terminal_progress.hpp"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -143,8 +145,8 @@ void TerminalUi::ShowMessage(const std::string& text, const std::string& title, 
   PrintMessage(text, title);
 }
 
-std::unique_ptr<ProgressDisplay> TerminalUi::ShowProgress(std::int32_t) {
-  return std::make_unique<NoProgress>();
+std::unique_ptr<ProgressDisplay> TerminalUi::ShowProgress(std::int32_t maximum) {
+  return std::make_unique<TerminalProgress>(stderr, maximum, isatty(fileno(stderr)) == 1);
 }
 
 }  // namespace lkrva::ui

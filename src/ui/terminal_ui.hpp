@@ -9,7 +9,7 @@ namespace lkrva::ui {
 
 /// Prompts on the controlling terminal, whatever standard input and output
 /// are redirected to; messages go to standard error as "title: text".
-/// Progress is not shown yet.
+/// Progress is a line on standard error (TerminalProgress).
 class TerminalUi final : public UserInterface {
  public:
   /// The terminal of the process, or null when it has none.
