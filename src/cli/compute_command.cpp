@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,6 +29,11 @@ constexpr std::size_t kChunkRows = 8192;
 /// How many chunks the walk may run ahead of the output.
 constexpr std::size_t kChunksAhead = 8;
 
+/// A filled reading as a table holds it: written as 15-digit text and read
+/// back. Filling with it makes a survey give the same numbers through a
+/// table and through CSV.
+double AsStored(double v) { return text::AsWrittenNumber(v); }
+
 }  // namespace
 
 void RunCompute(const ComputeOptions& options, std::FILE* out) {
@@ -35,7 +41,7 @@ void RunCompute(const ComputeOptions& options, std::FILE* out) {
   if (survey.rows.empty()) {
     throw csv::SurveyFileError(options.path + ": no survey rows below the header");
   }
-  trajectory::FillMissingReadings(survey.rows);
+  trajectory::FillMissingReadings(survey.rows, AsStored);
   const std::size_t n = survey.rows.size();
 
   trajectory::StationArrays stations;

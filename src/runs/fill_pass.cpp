@@ -30,13 +30,6 @@ std::optional<trajectory::Neighbour> NeighbourOf(RunContext& ctx, data::Query& q
                                q.FieldByName(ctx.params.FWJ).AsDouble()};
 }
 
-/// The value a reading has once written as text and read back.
-double AsStored(double v, char separator) {
-  const std::optional<double> stored =
-      text::ParseNumber(text::FormatNumber(v, separator), separator);
-  return stored ? *stored : v;  // INF and NAN have no number text to go back from
-}
-
 }  // namespace
 
 trajectory::Reading InterpolateReading(RunContext& ctx, double d) {
@@ -83,7 +76,9 @@ std::vector<FilledReading> FillMissingReadings(RunContext& ctx, PeriodicCommit& 
     target.Post();
     update->Close();
     commit.Due();
-    filled.push_back({record, {AsStored(r.JXJ, separator), AsStored(r.FWJ, separator)}});
+    filled.push_back(
+        {record,
+         {text::AsWrittenNumber(r.JXJ, separator), text::AsWrittenNumber(r.FWJ, separator)}});
   }
   return filled;
 }

@@ -265,4 +265,9 @@ std::optional<double> ParseNumber(std::string_view text, char separator) {
   return value;
 }
 
+double AsWrittenNumber(double value, char separator) {
+  const std::optional<double> back = ParseNumber(FormatNumber(value, separator), separator);
+  return back ? *back : value;  // INF and NAN have no number text to come back from
+}
+
 }  // namespace lkrva::text

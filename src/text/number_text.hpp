@@ -43,4 +43,8 @@ std::string FormatNumber(double value, char separator);
 /// the text is no number.
 std::optional<double> ParseNumber(std::string_view text, char separator);
 
+/// The value `value` has once written in the number-to-text form and read
+/// back (rounded to 15 significant digits); infinities and NaN unchanged.
+double AsWrittenNumber(double value, char separator = '.');
+
 }  // namespace lkrva::text

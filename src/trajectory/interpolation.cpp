@@ -51,7 +51,7 @@ Reading InterpolateBetween(double d, const std::optional<Neighbour>& upper,
   return r;
 }
 
-std::size_t FillMissingReadings(std::span<PartialRecord> rows) {
+std::size_t FillMissingReadings(std::span<PartialRecord> rows, double (*as_stored)(double)) {
   const bool any_incomplete =
       std::any_of(rows.begin(), rows.end(), [](const PartialRecord& r) { return !r.complete(); });
   if (!any_incomplete) return 0;
@@ -96,8 +96,8 @@ std::size_t FillMissingReadings(std::span<PartialRecord> rows) {
         }
         reading = InterpolateBetween(row.JS, above, below);
       }
-      row.JXJ = reading.JXJ;
-      row.FWJ = reading.FWJ;
+      row.JXJ = as_stored ? as_stored(reading.JXJ) : reading.JXJ;
+      row.FWJ = as_stored ? as_stored(reading.FWJ) : reading.FWJ;
       ++filled;
     }
     if (!at_depth) at_depth = Neighbour{row.JS, *row.JXJ, *row.FWJ};

@@ -43,6 +43,12 @@ struct PartialRecord {
 /// counts as complete for the rows after it. A complete row at the very same
 /// depth lends its readings. Returns the number of rows filled. Cost:
 /// O(n log n) for n rows.
-std::size_t FillMissingReadings(std::span<PartialRecord> rows);
+///
+/// `as_stored`, when given, maps each filled reading to the value it has
+/// once stored (say, written as text and read back); filled rows keep that
+/// value and lend it to the rows after them, as they would when every pair
+/// is written to a table before the next row is looked at.
+std::size_t FillMissingReadings(std::span<PartialRecord> rows,
+                                double (*as_stored)(double) = nullptr);
 
 }  // namespace lkrva::trajectory

@@ -1,0 +1,29 @@
+# The table commands end to end: import, table, export, record, plot, demo.
+set(work ${CMAKE_CURRENT_BINARY_DIR}/work)
+
+# A survey with missing readings, computed through the database and through
+# CSV alone, must give the same file.
+add_test(NAME cli.table_matches_compute
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/table-matches-compute.sh ${LKRVA}
+          ${FIXTURES}/missing-readings.csv ${work}/table-matches-compute)
+set_tests_properties(cli.table_matches_compute PROPERTIES
+  PASS_REGULAR_EXPRESSION "table, export, compute and record agree")
+
+add_test(NAME cli.demo COMMAND ${LKRVA} demo --dir ${work}/demo)
+set_tests_properties(cli.demo PROPERTIES PASS_REGULAR_EXPRESSION
+  "Imported 79 stations.*6 with a reading removed.*Everything is in .*trajectory.svg")
+add_test(NAME cli.demo_files
+  COMMAND sh -c "test -s \"$0/survey.sqlite\" && head -c 8 \"$0/trajectory.png\" | od -c | grep -q 'P   N   G' && grep -q '<svg' \"$0/trajectory.svg\""
+          ${work}/demo)
+set_tests_properties(cli.demo_files PROPERTIES DEPENDS cli.demo)
+
+add_test(NAME cli.plot_csv COMMAND ${LKRVA} plot ${FIXTURES}/three-stations.csv
+                                   --out ${work}/three.pdf)
+set_tests_properties(cli.plot_csv PROPERTIES PASS_REGULAR_EXPRESSION "wrote .*three.pdf")
+add_test(NAME cli.plot_needs_a_source COMMAND sh -c "\"$0\" plot --out x.svg 2>/dev/null; test $? -eq 2"
+                                             ${LKRVA})
+add_test(NAME cli.table_needs_its_table
+  COMMAND sh -c "\"$0\" table --connection x 2>/dev/null; test $? -eq 2" ${LKRVA})
+add_test(NAME cli.import_refuses_odd_names
+  COMMAND sh -c "\"$0\" import \"$1\" --connection x --table 'a;b' 2>/dev/null; test $? -eq 2"
+          ${LKRVA} ${FIXTURES}/three-stations.csv)
