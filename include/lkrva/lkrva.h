@@ -2,7 +2,7 @@
  *
  * Declares the identities (CLSID_KRVA, IID_IKRVA and the standard interface
  * identifiers), the interfaces a host calls (IUnknown, IClassFactory,
- * ISupportErrorInfo, IProvideClassInfo, IKRVA) and the functions that
+ * ISupportErrorInfo, IProvideClassInfo, ITypeInfo, IKRVA) and the functions that
  * liblkrva.so exports. Usable from C and C++: in C every interface is a
  * struct whose first member points at its table of functions (lpVtbl); in
  * C++ it is an abstract class whose virtual functions are laid out in the
@@ -67,17 +67,161 @@ LKRVA_DEFINE_GUID(IID_ISupportErrorInfo, 0xDF0B3D60, 0x548F, 0x101B, 0x8E, 0x65,
                   0x2B, 0xD1, 0x19);
 LKRVA_DEFINE_GUID(IID_IProvideClassInfo, 0xB196B283, 0xBAB4, 0x101A, 0xB6, 0x9C, 0x00, 0xAA, 0x00,
                   0x34, 0x1D, 0x07);
+LKRVA_DEFINE_GUID(IID_ITypeInfo, 0x00020401, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00,
+                  0x00, 0x46);
+
+/* ---- Type information, as IProvideClassInfo::GetClassInfo hands it out ----
+ *
+ * The structures have the members, order and sizes of the automation
+ * structures of the same names on a 64-bit Windows build, so a host reads
+ * them as it would there. Texts are BSTRs the host frees with
+ * LKRVA_SysFreeString; a TYPEATTR or FUNCDESC goes back through
+ * ReleaseTypeAttr or ReleaseFuncDesc of the type info that gave it. */
+typedef LONG MEMBERID;
+typedef DWORD HREFTYPE;
+typedef DWORD LCID;
+typedef uint16_t VARTYPE;
+typedef int32_t TYPEKIND;
+typedef int32_t FUNCKIND;
+typedef int32_t INVOKEKIND;
+typedef int32_t CALLCONV;
+
+#define MEMBERID_NIL ((MEMBERID)-1)
+/* TYPEKIND */
+#define TKIND_ENUM 0
+#define TKIND_RECORD 1
+#define TKIND_MODULE 2
+#define TKIND_INTERFACE 3
+#define TKIND_DISPATCH 4
+#define TKIND_COCLASS 5
+#define TKIND_ALIAS 6
+#define TKIND_UNION 7
+/* The flags GetImplTypeFlags gives. */
+#define IMPLTYPEFLAG_FDEFAULT 0x1
+#define IMPLTYPEFLAG_FSOURCE 0x2
+#define IMPLTYPEFLAG_FRESTRICTED 0x4
+/* Result of a member or index the type has not. */
+#define TYPE_E_ELEMENTNOTFOUND ((HRESULT)0x8002802BL)
+
+typedef struct TYPEDESC {
+  union {
+    struct TYPEDESC* lptdesc; /* VT_PTR, VT_SAFEARRAY: the type pointed at */
+    void* lpadesc;            /* VT_CARRAY: never given by LKRVA */
+    HREFTYPE hreftype;        /* VT_USERDEFINED */
+  } u;
+  VARTYPE vt;
+} TYPEDESC;
+
+typedef struct IDLDESC {
+  uintptr_t dwReserved;
+  uint16_t wIDLFlags;
+} IDLDESC;
+
+typedef struct PARAMDESC {
+  void* pparamdescex; /* no default values: always NULL */
+  uint16_t wParamFlags;
+} PARAMDESC;
+
+typedef struct ELEMDESC {
+  TYPEDESC tdesc;
+  union {
+    IDLDESC idldesc;
+    PARAMDESC paramdesc;
+  } u;
+} ELEMDESC;
+
+typedef struct TYPEATTR {
+  GUID guid;
+  LCID lcid;
+  DWORD dwReserved;
+  MEMBERID memidConstructor;
+  MEMBERID memidDestructor;
+  OLECHAR* lpstrSchema;
+  ULONG cbSizeInstance;
+  TYPEKIND typekind;
+  WORD cFuncs;
+  WORD cVars;
+  WORD cImplTypes;
+  WORD cbSizeVft;
+  WORD cbAlignment;
+  WORD wTypeFlags;
+  WORD wMajorVerNum;
+  WORD wMinorVerNum;
+  TYPEDESC tdescAlias;
+  IDLDESC idldescType;
+} TYPEATTR;
+
+typedef struct FUNCDESC {
+  MEMBERID memid;
+  int32_t* lprgscode;
+  ELEMDESC* lprgelemdescParam;
+  FUNCKIND funckind;
+  INVOKEKIND invkind;
+  CALLCONV callconv;
+  int16_t cParams;
+  int16_t cParamsOpt;
+  int16_t oVft;
+  int16_t cScodes;
+  ELEMDESC elemdescFunc;
+  WORD wFuncFlags;
+} FUNCDESC;
 
 #ifdef __cplusplus
 /* ---- C++ view: abstract classes, one virtual function per table slot. ---- */
-
-/* Opaque until the type library is served; GetClassInfo hands out none yet. */
-struct ITypeInfo;
 
 struct IUnknown {
   virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) = 0;
   virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
   virtual ULONG STDMETHODCALLTYPE Release() = 0;
+};
+
+/* ITypeInfo: the description of one type of LKRVA's type library. The table
+ * has the 22 slots of the automation interface in their usual order; LKRVA
+ * implements the slots that read the description and answers E_NOTIMPL in
+ * the others (marked "not implemented" below), whose parameters it declares
+ * as untyped pointers. Answers E_POINTER for a NULL result pointer and
+ * TYPE_E_ELEMENTNOTFOUND for an index or member the type has not.
+ *  - GetTypeAttr / ReleaseTypeAttr: the type's attributes.
+ *  - GetFuncDesc / ReleaseFuncDesc: function `index` (interfaces only).
+ *  - GetNames: the function's name, then its parameters' names.
+ *  - GetRefTypeOfImplType, GetImplTypeFlags: the implemented (coclass) or
+ *    inherited (interface) type `index` and its IMPLTYPEFLAG_* flags.
+ *  - GetRefTypeInfo: the type info an HREFTYPE of this type names, when it
+ *    lies in LKRVA's library (IKRVA); TYPE_E_ELEMENTNOTFOUND for others.
+ *  - GetDocumentation: MEMBERID_NIL documents the type, a memid a function;
+ *    any of the four result pointers may be NULL. */
+struct ITypeInfo : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR** ppTypeAttr) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetTypeComp(void** ppTComp) = 0; /* not implemented */
+  virtual HRESULT STDMETHODCALLTYPE GetFuncDesc(unsigned index, FUNCDESC** ppFuncDesc) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetVarDesc(unsigned index, void** ppVarDesc) = 0; /* n.i. */
+  virtual HRESULT STDMETHODCALLTYPE GetNames(MEMBERID memid, BSTR* rgBstrNames, unsigned cMaxNames,
+                                             unsigned* pcNames) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetRefTypeOfImplType(unsigned index, HREFTYPE* pRefType) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetImplTypeFlags(unsigned index, int* pImplTypeFlags) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetIDsOfNames(OLECHAR** rgszNames, unsigned cNames,
+                                                  MEMBERID* pMemId) = 0; /* not implemented */
+  virtual HRESULT STDMETHODCALLTYPE Invoke(void* pvInstance, MEMBERID memid, WORD wFlags,
+                                           void* pDispParams, void* pVarResult, void* pExcepInfo,
+                                           unsigned* puArgErr) = 0; /* not implemented */
+  virtual HRESULT STDMETHODCALLTYPE GetDocumentation(MEMBERID memid, BSTR* pBstrName,
+                                                     BSTR* pBstrDocString, DWORD* pdwHelpContext,
+                                                     BSTR* pBstrHelpFile) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetDllEntry(MEMBERID memid, INVOKEKIND invKind,
+                                                BSTR* pBstrDllName, BSTR* pBstrName,
+                                                WORD* pwOrdinal) = 0; /* not implemented */
+  virtual HRESULT STDMETHODCALLTYPE GetRefTypeInfo(HREFTYPE hRefType, ITypeInfo** ppTInfo) = 0;
+  virtual HRESULT STDMETHODCALLTYPE AddressOfMember(MEMBERID memid, INVOKEKIND invKind,
+                                                    void** ppv) = 0; /* not implemented */
+  virtual HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid,
+                                                   void** ppvObj) = 0; /* not implemented */
+  virtual HRESULT STDMETHODCALLTYPE GetMops(MEMBERID memid,
+                                            BSTR* pBstrMops) = 0; /* not implemented */
+  virtual HRESULT STDMETHODCALLTYPE GetContainingTypeLib(void** ppTLib,
+                                                         unsigned* pIndex) = 0; /* n.i. */
+  virtual void STDMETHODCALLTYPE ReleaseTypeAttr(TYPEATTR* pTypeAttr) = 0;
+  virtual void STDMETHODCALLTYPE ReleaseFuncDesc(FUNCDESC* pFuncDesc) = 0;
+  virtual void STDMETHODCALLTYPE ReleaseVarDesc(void* pVarDesc) = 0; /* does nothing */
 };
 
 struct IClassFactory : IUnknown {
@@ -102,6 +246,48 @@ typedef struct IUnknown IUnknown;
 typedef struct IClassFactory IClassFactory;
 typedef struct ISupportErrorInfo ISupportErrorInfo;
 typedef struct IProvideClassInfo IProvideClassInfo;
+
+/* ITypeInfo: see the C++ view above for what each slot does. */
+typedef struct ITypeInfoVtbl {
+  HRESULT(STDMETHODCALLTYPE* QueryInterface)(ITypeInfo* This, REFIID riid, void** ppvObject);
+  ULONG(STDMETHODCALLTYPE* AddRef)(ITypeInfo* This);
+  ULONG(STDMETHODCALLTYPE* Release)(ITypeInfo* This);
+  HRESULT(STDMETHODCALLTYPE* GetTypeAttr)(ITypeInfo* This, TYPEATTR** ppTypeAttr);
+  HRESULT(STDMETHODCALLTYPE* GetTypeComp)(ITypeInfo* This, void** ppTComp);
+  HRESULT(STDMETHODCALLTYPE* GetFuncDesc)(ITypeInfo* This, unsigned index, FUNCDESC** ppFuncDesc);
+  HRESULT(STDMETHODCALLTYPE* GetVarDesc)(ITypeInfo* This, unsigned index, void** ppVarDesc);
+  HRESULT(STDMETHODCALLTYPE* GetNames)
+  (ITypeInfo* This, MEMBERID memid, BSTR* rgBstrNames, unsigned cMaxNames, unsigned* pcNames);
+  HRESULT(STDMETHODCALLTYPE* GetRefTypeOfImplType)
+  (ITypeInfo* This, unsigned index, HREFTYPE* pRefType);
+  HRESULT(STDMETHODCALLTYPE* GetImplTypeFlags)(ITypeInfo* This, unsigned index, int* pFlags);
+  HRESULT(STDMETHODCALLTYPE* GetIDsOfNames)
+  (ITypeInfo* This, OLECHAR** rgszNames, unsigned cNames, MEMBERID* pMemId);
+  HRESULT(STDMETHODCALLTYPE* Invoke)
+  (ITypeInfo* This, void* pvInstance, MEMBERID memid, WORD wFlags, void* pDispParams,
+   void* pVarResult, void* pExcepInfo, unsigned* puArgErr);
+  HRESULT(STDMETHODCALLTYPE* GetDocumentation)
+  (ITypeInfo* This, MEMBERID memid, BSTR* pBstrName, BSTR* pBstrDocString, DWORD* pdwHelpContext,
+   BSTR* pBstrHelpFile);
+  HRESULT(STDMETHODCALLTYPE* GetDllEntry)
+  (ITypeInfo* This, MEMBERID memid, INVOKEKIND invKind, BSTR* pBstrDllName, BSTR* pBstrName,
+   WORD* pwOrdinal);
+  HRESULT(STDMETHODCALLTYPE* GetRefTypeInfo)
+  (ITypeInfo* This, HREFTYPE hRefType, ITypeInfo** ppTInfo);
+  HRESULT(STDMETHODCALLTYPE* AddressOfMember)
+  (ITypeInfo* This, MEMBERID memid, INVOKEKIND invKind, void** ppv);
+  HRESULT(STDMETHODCALLTYPE* CreateInstance)
+  (ITypeInfo* This, IUnknown* pUnkOuter, REFIID riid, void** ppvObj);
+  HRESULT(STDMETHODCALLTYPE* GetMops)(ITypeInfo* This, MEMBERID memid, BSTR* pBstrMops);
+  HRESULT(STDMETHODCALLTYPE* GetContainingTypeLib)
+  (ITypeInfo* This, void** ppTLib, unsigned* pIndex);
+  void(STDMETHODCALLTYPE* ReleaseTypeAttr)(ITypeInfo* This, TYPEATTR* pTypeAttr);
+  void(STDMETHODCALLTYPE* ReleaseFuncDesc)(ITypeInfo* This, FUNCDESC* pFuncDesc);
+  void(STDMETHODCALLTYPE* ReleaseVarDesc)(ITypeInfo* This, void* pVarDesc);
+} ITypeInfoVtbl;
+struct ITypeInfo {
+  const ITypeInfoVtbl* lpVtbl;
+};
 
 typedef struct IUnknownVtbl {
   HRESULT(STDMETHODCALLTYPE* QueryInterface)(IUnknown* This, REFIID riid, void** ppvObject);
@@ -198,6 +384,16 @@ LKRVA_EXTERN_C LKRVA_API HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsi
 /* S_OK when no object, no server lock and no factory reference remains. */
 LKRVA_EXTERN_C LKRVA_API HRESULT STDAPICALLTYPE DllCanUnloadNow(void);
 
+/* Registers the library's type library and KRVA (docs/registration.md) in
+ * the registry file (LKRVA_REGISTRY or the default), with this module's full
+ * path. S_OK, or E_FAIL at the first step that fails (what was written
+ * before it stays). Never shows or prints a message. */
+LKRVA_EXTERN_C LKRVA_API HRESULT STDAPICALLTYPE DllRegisterServer(void);
+/* Removes what DllRegisterServer wrote; a key another program added a
+ * subkey to stays. S_OK, also when nothing was registered; E_FAIL only when
+ * the module's own type library cannot be read. */
+LKRVA_EXTERN_C LKRVA_API HRESULT STDAPICALLTYPE DllUnregisterServer(void);
+
 /* BSTRs: UTF-16 text after a 32-bit byte-length prefix, NUL-terminated.
  * Allocation failure gives NULL; freeing NULL does nothing. */
 LKRVA_EXTERN_C LKRVA_API BSTR LKRVA_SysAllocString(const OLECHAR* text);
@@ -212,6 +408,8 @@ LKRVA_EXTERN_C LKRVA_API HRESULT LKRVA_SetUiCallbacks(const LKRVA_UiCallbacks* c
 /* Function-pointer types for hosts that resolve the exports with dlsym(). */
 typedef HRESULT(STDAPICALLTYPE* LKRVA_DllGetClassObjectFn)(REFCLSID, REFIID, void**);
 typedef HRESULT(STDAPICALLTYPE* LKRVA_DllCanUnloadNowFn)(void);
+typedef HRESULT(STDAPICALLTYPE* LKRVA_DllRegisterServerFn)(void);
+typedef HRESULT(STDAPICALLTYPE* LKRVA_DllUnregisterServerFn)(void);
 typedef BSTR (*LKRVA_SysAllocStringFn)(const OLECHAR*);
 typedef BSTR (*LKRVA_SysAllocStringLenFn)(const OLECHAR*, uint32_t);
 typedef void (*LKRVA_SysFreeStringFn)(BSTR);

@@ -1,4 +1,5 @@
-// Loading liblkrva.so and driving one KRVA object through its binary interface.
+// Finding KRVA (through the registry or the built library) and driving one object through its
+// binary interface.
 #include "cli/krva_host.hpp"
 
 #include <dlfcn.h>
@@ -9,8 +10,10 @@
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 #include "lkrva/lkrva.h"
+#include "lkrva/lkrva_activation.h"
 #include "text/ansi_text.hpp"
 #include "text/number_text.hpp"
 
@@ -22,8 +25,9 @@ namespace {
 constexpr std::array<std::string_view, 9> kColumns = {"JS",   "JXJ", "FWJ", "CZJS", "BHJ",
                                                       "BHFW", "X",   "Y",   "JYQL"};
 
-/// The library next to the tool (../lib), else the one it was built with.
-std::string LibraryPath() {
+}  // namespace
+
+std::string BuiltLibraryPath() {
   char exe[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
   if (n > 0) {
@@ -34,6 +38,8 @@ std::string LibraryPath() {
   return LKRVA_BUILT_LIBRARY;
 }
 
+namespace {
+
 /// The library's exports; the library stays loaded for the process.
 struct Library {
   LKRVA_DllGetClassObjectFn get_class_object;
@@ -41,8 +47,7 @@ struct Library {
   LKRVA_SysFreeStringFn free;
   LKRVA_SetUiCallbacksFn set_ui;
 
-  static Library Load() {
-    const std::string path = LibraryPath();
+  static Library Load(const std::string& path) {
     void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (h == nullptr) throw std::runtime_error(std::string("cannot load ") + dlerror());
     const auto sym = [&](const char* name) {
@@ -110,8 +115,68 @@ void PrintMessage(void*, const char* text, const char* title, uint32_t) {
   std::fprintf(stderr, "%s: %s\n", title, text);
 }
 
-/// Makes an object and calls transparameter; null when it stored nothing.
-IKRVA* HandOver(const Library& lib, const KrvaHostOptions& o) {
+std::string Hex(HRESULT hr) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
+  return text;
+}
+
+/// A KRVA object made by the factory of `lib`.
+IKRVA* CreateFromLibrary(const Library& lib) {
+  IClassFactory* factory = nullptr;
+  HRESULT hr =
+      lib.get_class_object(CLSID_KRVA, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  if (hr != S_OK) throw std::runtime_error("the library serves no KRVA class");
+  IKRVA* krva = nullptr;
+  hr = factory->CreateInstance(nullptr, IID_IKRVA, reinterpret_cast<void**>(&krva));
+  factory->Release();
+  if (hr != S_OK) throw std::runtime_error("cannot create a KRVA object");
+  return krva;
+}
+
+/// A KRVA object and the library serving it.
+struct Krva {
+  IKRVA* object;
+  Library lib;
+};
+
+/// By the registry when LKRVA.KRVA is registered, else from the built library.
+Krva CreateKrva() {
+  CLSID clsid{};
+  const HRESULT found = LKRVA_CLSIDFromProgID("LKRVA.KRVA", &clsid);
+  if (found == REGDB_E_READREGDB) {
+    std::fprintf(stderr, "lkrva: the registry cannot be read; using %s\n",
+                 BuiltLibraryPath().c_str());
+  }
+  if (found != S_OK) {
+    Library lib = Library::Load(BuiltLibraryPath());
+    return {CreateFromLibrary(lib), lib};
+  }
+  IKRVA* krva = nullptr;
+  const HRESULT hr = LKRVA_CreateInstance(clsid, IID_IKRVA, reinterpret_cast<void**>(&krva));
+  if (hr != S_OK) {
+    throw std::runtime_error("LKRVA.KRVA is registered but cannot be created (" + Hex(hr) +
+                             "); `lkrva register` or `lkrva unregister` sets it right");
+  }
+  // The library whose code the object runs: its BSTRs and UI callbacks go with it.
+  Dl_info info{};
+  const void* first_function = (*reinterpret_cast<void* const* const*>(krva))[0];
+  if (dladdr(first_function, &info) == 0 || info.dli_fname == nullptr) {
+    krva->Release();
+    throw std::runtime_error("cannot tell which library serves the registered KRVA");
+  }
+  try {
+    return {krva, Library::Load(info.dli_fname)};
+  } catch (...) {
+    krva->Release();
+    throw;
+  }
+}
+
+/// The prompt's answer and the parameters handed to the object.
+IKRVA* StoreParameters(Krva& made, const KrvaHostOptions& o) {
+  const Library& lib = made.lib;
+  IKRVA* krva = made.object;
   const auto names = ColumnNames(o.columns);
   if (o.declination) {
     LKRVA_UiCallbacks cb{};
@@ -121,14 +186,6 @@ IKRVA* HandOver(const Library& lib, const KrvaHostOptions& o) {
     cb.message_box = PrintMessage;
     if (lib.set_ui(&cb) != S_OK) throw std::runtime_error("the library refused the callbacks");
   }
-  IClassFactory* factory = nullptr;
-  HRESULT hr =
-      lib.get_class_object(CLSID_KRVA, IID_IClassFactory, reinterpret_cast<void**>(&factory));
-  if (hr != S_OK) throw std::runtime_error("the library serves no KRVA class");
-  IKRVA* krva = nullptr;
-  hr = factory->CreateInstance(nullptr, IID_IKRVA, reinterpret_cast<void**>(&krva));
-  factory->Release();
-  if (hr != S_OK) throw std::runtime_error("cannot create a KRVA object");
   const Bstr con(lib, o.connection), table(lib, o.table), filter(lib, o.filter);
   const Bstr js(lib, names[0]), jxj(lib, names[1]), fwj(lib, names[2]), czjs(lib, names[3]),
       bhj(lib, names[4]), bhfw(lib, names[5]), x(lib, names[6]), y(lib, names[7]),
@@ -141,11 +198,22 @@ IKRVA* HandOver(const Library& lib, const KrvaHostOptions& o) {
   return krva;
 }
 
+/// Calls transparameter on the object made; null (and the object released)
+/// when it stored nothing or anything went wrong.
+IKRVA* HandOver(Krva& made, const KrvaHostOptions& o) {
+  try {
+    return StoreParameters(made, o);
+  } catch (...) {
+    made.object->Release();
+    throw;
+  }
+}
+
 }  // namespace
 
 int RunTable(const KrvaHostOptions& options) {
-  const Library lib = Library::Load();
-  IKRVA* krva = HandOver(lib, options);
+  Krva made = CreateKrva();
+  IKRVA* krva = HandOver(made, options);
   if (krva == nullptr) return 1;
   krva->mathtable(options.gtdjs);  // S_OK on every path; the server tells the user of failures
   krva->Release();
@@ -153,8 +221,8 @@ int RunTable(const KrvaHostOptions& options) {
 }
 
 int RunRecord(const KrvaHostOptions& options, std::FILE* out) {
-  const Library lib = Library::Load();
-  IKRVA* krva = HandOver(lib, options);
+  Krva made = CreateKrva();
+  IKRVA* krva = HandOver(made, options);
   if (krva == nullptr) return 1;
   std::array<double, 8> v{};
   const HRESULT hr = krva->mathrecord(options.depth, options.gtdjs, &v[0], &v[1], &v[2], &v[3],

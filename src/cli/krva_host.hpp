@@ -1,4 +1,5 @@
-// The tool as a host of KRVA: load liblkrva.so, hand over the parameters, run.
+// The tool as a host of KRVA: find the library (by the registry when KRVA is registered), hand
+// over the parameters, run.
 #pragma once
 
 #include <cstdio>
@@ -24,6 +25,16 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+/// The library the tool uses when KRVA is not registered: the one next to
+/// the tool (../lib/liblkrva.so), else the one it was built with.
+std::string BuiltLibraryPath();
+
+/// Where the KRVA object comes from: when LKRVA.KRVA is registered
+/// (docs/registration.md), activation by ProgID through the registry, with
+/// the library the registry names; otherwise BuiltLibraryPath(). A class
+/// registered but impossible to create is an error (std::runtime_error
+/// naming the result code), never a silent switch to another library.
+///
 /// transparameter, then mathtable. 0 when the run was made; 1 when the
 /// declination was cancelled or refused (the user has been told).
 /// Throws UsageError, or std::runtime_error when the library cannot be used.

@@ -31,22 +31,19 @@ int HexValue(char c) {
 
 }  // namespace
 
-GUID ParseGuid(std::string_view text) {
+std::optional<GUID> TryParseGuid(std::string_view text) noexcept {
   // Positions of the digits in "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
   static constexpr std::string_view kPattern = "{........-....-....-....-............}";
-  const auto fail = [&] {
-    return std::invalid_argument("\"" + std::string(text) + "\" is not a GUID");
-  };
-  if (text.size() != kPattern.size()) throw fail();
+  if (text.size() != kPattern.size()) return std::nullopt;
   unsigned char bytes[16] = {};
   std::size_t nibble = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (kPattern[i] != '.') {
-      if (text[i] != kPattern[i]) throw fail();
+      if (text[i] != kPattern[i]) return std::nullopt;
       continue;
     }
     const int v = HexValue(text[i]);
-    if (v < 0) throw fail();
+    if (v < 0) return std::nullopt;
     bytes[nibble / 2] = static_cast<unsigned char>(bytes[nibble / 2] << 4 | v);
     ++nibble;
   }
@@ -57,6 +54,11 @@ GUID ParseGuid(std::string_view text) {
   g.Data3 = static_cast<uint16_t>(bytes[6] << 8 | bytes[7]);
   std::memcpy(g.Data4, bytes + 8, 8);
   return g;
+}
+
+GUID ParseGuid(std::string_view text) {
+  if (const auto g = TryParseGuid(text)) return *g;
+  throw std::invalid_argument("\"" + std::string(text) + "\" is not a GUID");
 }
 
 }  // namespace lkrva::com

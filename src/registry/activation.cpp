@@ -10,10 +10,10 @@
 #include <new>
 #include <vector>
 
+#include "com/guid.hpp"
 #include "lkrva/lkrva.h"
 #include "lkrva/lkrva_activation.h"
 #include "registry/file_registry_store.hpp"
-#include "registry/guid_text.hpp"
 #include "registry/registry_error.hpp"
 #include "registry/registry_location.hpp"
 
@@ -155,7 +155,7 @@ HRESULT ClsidFromProgId(const Registry& registry, std::string_view prog_id, CLSI
   if (!IsKeyName(prog_id)) return CO_E_CLASSSTRING;
   try {
     const auto text = registry.GetValue(std::string(prog_id) + "\\Clsid");
-    const auto guid = text ? ParseGuid(*text) : std::nullopt;
+    const auto guid = text ? com::TryParseGuid(*text) : std::nullopt;
     if (!guid) return CO_E_CLASSSTRING;
     *clsid = *guid;
     return S_OK;
@@ -167,7 +167,7 @@ HRESULT ClsidFromProgId(const Registry& registry, std::string_view prog_id, CLSI
 HRESULT InprocServerPath(const Registry& registry, const CLSID& clsid, std::string* path) noexcept {
   if (path == nullptr) return E_POINTER;
   try {
-    auto value = registry.GetValue("CLSID\\" + FormatGuid(clsid) + "\\InprocServer32");
+    auto value = registry.GetValue("CLSID\\" + com::FormatGuid(clsid) + "\\InprocServer32");
     if (!value || value->empty()) return REGDB_E_CLASSNOTREG;
     *path = std::move(*value);
     return S_OK;

@@ -1,7 +1,7 @@
 // The register/unregister algorithms of the in-process server.
 #include "registry/server_registration.hpp"
 
-#include "registry/guid_text.hpp"
+#include "com/guid.hpp"
 
 namespace lkrva::registry {
 
@@ -9,7 +9,7 @@ HRESULT RegisterServer(Registry& registry, const ServerRegistration& server,
                        const std::string& module_path) noexcept {
   try {
     RegisterTypeLib(registry, server.type_library, module_path, ModuleFolder(module_path));
-    const std::string clsid = FormatGuid(server.clsid);
+    const std::string clsid = com::FormatGuid(server.clsid);
     const std::string key = "CLSID\\" + clsid;
     const std::string version =
         std::to_string(server.type_library.major) + "." + std::to_string(server.type_library.minor);
@@ -22,7 +22,7 @@ HRESULT RegisterServer(Registry& registry, const ServerRegistration& server,
     registry.SetValue(server.prog_id + "\\Clsid", "", clsid);
     registry.SetValue(key + "\\ProgID", "", server.prog_id);
     registry.SetValue(key + "\\Version", "", version);
-    registry.SetValue(key + "\\TypeLib", "", FormatGuid(server.type_library.libid));
+    registry.SetValue(key + "\\TypeLib", "", com::FormatGuid(server.type_library.libid));
     return S_OK;
   } catch (...) {
     return E_FAIL;
@@ -36,7 +36,7 @@ HRESULT UnregisterServer(Registry& registry, const ServerRegistration& server) n
     // The type library's own unregistration result does not count.
   }
   try {
-    const std::string key = "CLSID\\" + FormatGuid(server.clsid);
+    const std::string key = "CLSID\\" + com::FormatGuid(server.clsid);
     const std::string keys[] = {key + "\\TypeLib",
                                 key + "\\Version",
                                 key + "\\ProgID",

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "registry/guid_text.hpp"
+#include "com/guid.hpp"
 
 namespace lkrva::registry {
 
@@ -18,7 +18,7 @@ std::string Hex(unsigned value) {
 }
 
 std::string LibraryKey(const TypeLibRegistration& lib) {
-  return "TypeLib\\" + FormatGuid(lib.libid);
+  return "TypeLib\\" + com::FormatGuid(lib.libid);
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ std::string ModuleFolder(const std::string& module_path) {
 void RegisterTypeLib(Registry& registry, const TypeLibRegistration& lib,
                      const std::string& module_path, const std::string& help_dir) {
   const std::string version = LibraryKey(lib) + "\\" + TypeLibVersionKey(lib.major, lib.minor);
-  const std::string libid = FormatGuid(lib.libid);
+  const std::string libid = com::FormatGuid(lib.libid);
   const std::string version_value = TypeLibVersionKey(lib.major, lib.minor);
   registry.Edit([&](RegistryTree& tree) {
     tree.SetValue(version, "", lib.help_string);
@@ -56,7 +56,7 @@ void RegisterTypeLib(Registry& registry, const TypeLibRegistration& lib,
     tree.SetValue(version + "\\FLAGS", "", "0");
     tree.SetValue(version + "\\HELPDIR", "", help_dir);
     for (const auto& itf : lib.interfaces) {
-      const std::string key = "Interface\\" + FormatGuid(itf.iid);
+      const std::string key = "Interface\\" + com::FormatGuid(itf.iid);
       tree.SetValue(key, "", itf.name);
       tree.SetValue(key + "\\ProxyStubClsid32", "", kAutomationMarshaller);
       tree.SetValue(key + "\\TypeLib", "", libid);
@@ -69,10 +69,10 @@ void UnregisterTypeLib(Registry& registry, const TypeLibRegistration& lib) {
   const std::string library = LibraryKey(lib);
   const std::string version = library + "\\" + TypeLibVersionKey(lib.major, lib.minor);
   const std::string lcid = version + "\\" + Hex(lib.lcid);
-  const std::string libid = FormatGuid(lib.libid);
+  const std::string libid = com::FormatGuid(lib.libid);
   registry.Edit([&](RegistryTree& tree) {
     for (const auto& itf : lib.interfaces) {
-      const std::string key = "Interface\\" + FormatGuid(itf.iid);
+      const std::string key = "Interface\\" + com::FormatGuid(itf.iid);
       const auto owner = tree.GetValue(key + "\\TypeLib", "");
       if (!owner || FoldCase(*owner) != FoldCase(libid)) continue;  // another library's now
       tree.DeleteKey(key + "\\ProxyStubClsid32");

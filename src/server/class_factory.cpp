@@ -1,13 +1,20 @@
 // Creating KRVA objects for hosts, and the module's unload check.
 #include "server/class_factory.hpp"
 
+#include <dlfcn.h>
+
 #include <exception>
+#include <filesystem>
 #include <memory>
+#include <mutex>
+#include <stdexcept>
 #include <string>
 
 #include "com/guid.hpp"
 #include "com/module_lock.hpp"
 #include "server/krva_object.hpp"
+#include "typelib/embedded_typelib.hpp"
+#include "typelib/lkrva_identities.hpp"
 #include "ui/ui_selection.hpp"
 
 namespace lkrva::server {
@@ -18,16 +25,46 @@ namespace {
 
 KrvaFactory g_factory;
 
-/// Tells the user why an object could not be made, as an error box.
+std::mutex g_typelib_mutex;
+std::unique_ptr<const KrvaTypeLibrary> g_typelib;  // set once, kept until unload
+
+/// Tells the user why an object could not be made, as an error box titled
+/// with the class name (the type library's, when it can be read).
 void ReportCreationFailure(const std::string& why) noexcept {
   try {
-    ui::ActiveUserInterface()->ShowMessage(why, "KRVA", ui::kIconError);
+    std::string caption = "KRVA";
+    try {
+      caption = KrvaTypeLib().names.name;
+    } catch (...) {
+      // the fixed name will do
+    }
+    ui::ActiveUserInterface()->ShowMessage(why, caption, ui::kIconError);
   } catch (...) {
     // Nothing more can be done; the result code still says it failed.
   }
 }
 
 }  // namespace
+
+std::string ModulePath() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&ModulePath), &info) == 0 || info.dli_fname == nullptr ||
+      info.dli_fname[0] == '\0') {
+    throw std::runtime_error("the loader does not know this module's file");
+  }
+  return std::filesystem::absolute(info.dli_fname).string();
+}
+
+const KrvaTypeLibrary& KrvaTypeLib() {
+  const std::lock_guard lock(g_typelib_mutex);
+  if (!g_typelib) {
+    auto lib =
+        std::make_shared<const typelib::TypeLibrary>(typelib::LoadTypeLibFromModule(ModulePath()));
+    typelib::ClassNames names = typelib::ClassNamesOf(*lib, typelib::kClsidKrva);
+    g_typelib = std::make_unique<const KrvaTypeLibrary>(KrvaTypeLibrary{lib, std::move(names)});
+  }
+  return *g_typelib;
+}
 
 HRESULT KrvaFactory::QueryInterface(REFIID riid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;

@@ -1,9 +1,31 @@
 // The class factory of KRVA and the way hosts reach it.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "lkrva/lkrva.h"
+#include "typelib/module_registration.hpp"
+#include "typelib/type_library.hpp"
 
 namespace lkrva::server {
+
+/// The full path of this module's file as the loader knows it (made
+/// absolute when the loader was given a relative one). Throws
+/// std::runtime_error when the loader cannot tell.
+std::string ModulePath();
+
+/// What the class factory knows of KRVA from the module's type library.
+struct KrvaTypeLibrary {
+  std::shared_ptr<const typelib::TypeLibrary> library;
+  typelib::ClassNames names;  ///< class name and description of KRVA
+};
+
+/// The module's type library and KRVA's names in it, read from the module
+/// file on first need and kept while the module is loaded. Throws
+/// typelib::TypeLibError (or std::runtime_error) when it cannot be read;
+/// a later call tries again.
+const KrvaTypeLibrary& KrvaTypeLib();
 
 /// The one factory of the module; lives as long as the module. AddRef and
 /// Release count factory references for DllCanUnloadNow and never destroy it.

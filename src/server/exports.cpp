@@ -1,12 +1,12 @@
-// The functions liblkrva.so exports to hosts: class objects, BSTRs, UI callbacks.
-//
-// Registration (DllRegisterServer, DllUnregisterServer) is exported from its
-// own source next to this one; lkrva.map lets every Dll* name through.
+// The functions liblkrva.so exports to hosts: class objects, registration, BSTRs, UI callbacks.
 #include <stdexcept>
+#include <string>
 
 #include "com/bstr.hpp"
 #include "lkrva/lkrva.h"
 #include "server/class_factory.hpp"
+#include "typelib/lkrva_identities.hpp"
+#include "typelib/module_registration.hpp"
 #include "ui/host_ui.hpp"
 
 extern "C" {
@@ -20,6 +20,24 @@ LKRVA_API HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid,
 }
 
 LKRVA_API HRESULT STDAPICALLTYPE DllCanUnloadNow(void) { return lkrva::server::CanUnloadNow(); }
+
+// Both read the type library from this module's own file and never print.
+LKRVA_API HRESULT STDAPICALLTYPE DllRegisterServer(void) {
+  try {
+    return lkrva::typelib::RegisterModule(lkrva::server::ModulePath(), lkrva::typelib::kClsidKrva);
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+LKRVA_API HRESULT STDAPICALLTYPE DllUnregisterServer(void) {
+  try {
+    return lkrva::typelib::UnregisterModule(lkrva::server::ModulePath(),
+                                            lkrva::typelib::kClsidKrva);
+  } catch (...) {
+    return E_FAIL;  // without its own file the module cannot read its type library
+  }
+}
 
 LKRVA_API BSTR LKRVA_SysAllocString(const OLECHAR* text) { return lkrva::com::AllocString(text); }
 

@@ -1,12 +1,16 @@
 // TKRVA: identity, reference counting, aggregation and the three operations.
 #include "server/krva_object.hpp"
 
+#include <new>
+
 #include "com/guid.hpp"
 #include "com/module_lock.hpp"
+#include "server/class_factory.hpp"
 #include "server/module_state.hpp"
 #include "server/operation_guard.hpp"
 #include "server/parameter_prompt.hpp"
 #include "server/runs.hpp"
+#include "server/type_info.hpp"
 #include "ui/ui_selection.hpp"
 
 namespace lkrva::server {
@@ -99,9 +103,19 @@ HRESULT TKRVA::InterfaceSupportsErrorInfo(REFIID riid) {
 }
 
 HRESULT TKRVA::GetClassInfo(ITypeInfo** ppTI) {
-  // The class's type information comes with the type library.
-  if (ppTI != nullptr) *ppTI = nullptr;
-  return E_NOTIMPL;
+  if (ppTI == nullptr) return E_POINTER;
+  *ppTI = nullptr;
+  try {
+    const KrvaTypeLibrary& tlb = KrvaTypeLib();
+    const typelib::TypeInfo* coclass = tlb.library->type_info_of_guid(CLSID_KRVA);
+    if (coclass == nullptr) return E_FAIL;
+    *ppTI = NewTypeInfo(tlb.library, *coclass);
+    return S_OK;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;  // the module's type library cannot be read
+  }
 }
 
 }  // namespace lkrva::server

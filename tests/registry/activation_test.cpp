@@ -10,11 +10,11 @@
 #include <string>
 
 #include "activation_c_host.h"
+#include "com/guid.hpp"
 #include "fake_server_identities.hpp"
 #include "lkrva/lkrva.h"
 #include "lkrva_server_fixture.hpp"
 #include "registry/file_registry_store.hpp"
-#include "registry/guid_text.hpp"
 #include "registry/server_registration.hpp"
 #include "temp_dir.hpp"
 
@@ -30,7 +30,7 @@ using lkrva::testing::WriteFile;
 const std::string kFakeServer = LKRVA_FAKE_SERVER_PATH;
 const std::string kModuleWithoutEntry = LKRVA_FAKE_NO_ENTRY_PATH;
 
-std::string ClsidKey(const GUID& clsid) { return "CLSID\\" + FormatGuid(clsid); }
+std::string ClsidKey(const GUID& clsid) { return "CLSID\\" + com::FormatGuid(clsid); }
 
 // Whether the process has the module loaded now, without loading it.
 bool IsLoaded(const std::string& path) {
@@ -106,11 +106,11 @@ TEST_F(registry_activation, creates_an_object_by_clsid_and_keeps_its_module_whil
 
 TEST_F(registry_activation, creates_an_object_by_progid) {
   RegisterInproc(kFakeClsid, kFakeServer);
-  RegisterProgId("Fake.Server", FormatGuid(kFakeClsid));
+  RegisterProgId("Fake.Server", com::FormatGuid(kFakeClsid));
 
   CLSID clsid{};
   ASSERT_EQ(LKRVA_CLSIDFromProgID("Fake.Server", &clsid), S_OK);
-  EXPECT_TRUE(SameGuid(clsid, kFakeClsid));
+  EXPECT_TRUE(com::SameGuid(clsid, kFakeClsid));
 
   // Key names are compared without regard to case, ProgIDs included.
   for (const char* prog_id : {"Fake.Server", "FAKE.server"}) {
@@ -128,11 +128,11 @@ TEST_F(registry_activation, creates_an_object_by_progid) {
 
 TEST_F(registry_activation, a_host_in_c_reaches_the_same_functions) {
   RegisterInproc(kFakeClsid, kFakeServer);
-  RegisterProgId("Fake.Server", FormatGuid(kFakeClsid));
+  RegisterProgId("Fake.Server", com::FormatGuid(kFakeClsid));
 
   CLSID clsid{};
   ASSERT_EQ(CHost_ClsidFromProgId("Fake.Server", &clsid), S_OK);
-  EXPECT_TRUE(SameGuid(clsid, kFakeClsid));
+  EXPECT_TRUE(com::SameGuid(clsid, kFakeClsid));
   void* object = nullptr;
   ASSERT_EQ(CHost_CreateByClsid(&kFakeClsid, &IID_IUnknown, &object), S_OK);
   static_cast<IUnknown*>(object)->Release();
@@ -208,7 +208,7 @@ TEST_F(registry_activation, progids_that_name_no_class_give_co_e_classstring) {
   RegisterInproc(kFakeClsid, kFakeServer);
   RegisterProgId("Fake.BadClsid", "not a guid");
   registry_.SetValue("Fake.NoClsid", "", "A ProgID key without its Clsid");
-  RegisterProgId("Fake.Nested\\Inner", FormatGuid(kFakeClsid));
+  RegisterProgId("Fake.Nested\\Inner", com::FormatGuid(kFakeClsid));
 
   // A backslash would walk into other keys; a control character is no key name.
   for (const char* prog_id :
@@ -216,7 +216,7 @@ TEST_F(registry_activation, progids_that_name_no_class_give_co_e_classstring) {
     SCOPED_TRACE(prog_id);
     CLSID clsid = kFakeClsid;
     EXPECT_EQ(LKRVA_CLSIDFromProgID(prog_id, &clsid), CO_E_CLASSSTRING);
-    EXPECT_TRUE(SameGuid(clsid, CLSID{}));
+    EXPECT_TRUE(com::SameGuid(clsid, CLSID{}));
     void* object = &object;
     EXPECT_EQ(LKRVA_CreateInstanceFromProgID(prog_id, IID_IUnknown, &object), CO_E_CLASSSTRING);
     EXPECT_EQ(object, nullptr);
@@ -255,7 +255,7 @@ TEST_F(registry_activation, a_damaged_registry_file_is_reported_and_left_alone) 
   EXPECT_EQ(object, nullptr);
   CLSID clsid = kFakeClsid;
   EXPECT_EQ(LKRVA_CLSIDFromProgID("Fake.Server", &clsid), REGDB_E_READREGDB);
-  EXPECT_TRUE(SameGuid(clsid, CLSID{}));
+  EXPECT_TRUE(com::SameGuid(clsid, CLSID{}));
   EXPECT_EQ(lkrva::testing::ReadFile(file_), damaged);
 }
 

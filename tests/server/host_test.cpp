@@ -3,7 +3,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "loaded_library.hpp"
@@ -112,20 +114,92 @@ TEST_F(Host, the_object_answers_exactly_four_interfaces_with_one_identity) {
   EXPECT_EQ(k->Release(), 0u);
 }
 
-TEST_F(Host, error_info_is_supported_for_its_own_interfaces_and_class_info_waits) {
+TEST_F(Host, error_info_is_supported_for_its_own_interfaces) {
   IKRVA* k = NewObject();
   ISupportErrorInfo* sei = nullptr;
   ASSERT_EQ(k->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&sei)), S_OK);
   EXPECT_EQ(sei->InterfaceSupportsErrorInfo(IID_IKRVA), S_OK);
   EXPECT_EQ(sei->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
-  IProvideClassInfo* pci = nullptr;
-  ASSERT_EQ(k->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&pci)), S_OK);
-  ITypeInfo* ti = reinterpret_cast<ITypeInfo*>(1);
-  EXPECT_EQ(pci->GetClassInfo(&ti), E_NOTIMPL);
-  EXPECT_EQ(ti, nullptr);
-  pci->Release();
   sei->Release();
   k->Release();
+}
+
+/// The text of a BSTR from the library, freed.
+std::u16string Take(BSTR b) {
+  std::u16string text = b ? std::u16string(b, LoadedLibrary::Get().SysStringLen(b)) : u"";
+  LoadedLibrary::Get().SysFreeString(b);
+  return text;
+}
+
+TEST_F(Host, class_info_describes_the_coclass_with_ikrva_as_default) {
+  IKRVA* k = NewObject();
+  IProvideClassInfo* pci = nullptr;
+  ASSERT_EQ(k->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&pci)), S_OK);
+  EXPECT_EQ(pci->GetClassInfo(nullptr), E_POINTER);
+  ITypeInfo* ti = nullptr;
+  ASSERT_EQ(pci->GetClassInfo(&ti), S_OK);
+  pci->Release();
+  k->Release();
+  // The type info is an object of the library: it keeps the library loaded.
+  EXPECT_EQ(lib.DllCanUnloadNow(), S_FALSE);
+
+  void* same = nullptr;
+  ASSERT_EQ(ti->QueryInterface(IID_ITypeInfo, &same), S_OK);
+  EXPECT_EQ(same, ti);
+  ti->Release();
+  EXPECT_EQ(ti->QueryInterface(IID_IKRVA, &same), E_NOINTERFACE);
+
+  TYPEATTR* attr = nullptr;
+  ASSERT_EQ(ti->GetTypeAttr(&attr), S_OK);
+  EXPECT_EQ(memcmp(&attr->guid, &CLSID_KRVA, sizeof(GUID)), 0);
+  EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+  EXPECT_EQ(attr->cImplTypes, 1);
+  EXPECT_EQ(attr->cFuncs, 0);
+  ti->ReleaseTypeAttr(attr);
+
+  BSTR name = nullptr, doc = nullptr;
+  ASSERT_EQ(ti->GetDocumentation(MEMBERID_NIL, &name, &doc, nullptr, nullptr), S_OK);
+  EXPECT_EQ(Take(name), u"KRVA");
+  EXPECT_EQ(Take(doc), u"KRVA");
+
+  int flags = 0;
+  ASSERT_EQ(ti->GetImplTypeFlags(0, &flags), S_OK);
+  EXPECT_EQ(flags, IMPLTYPEFLAG_FDEFAULT);
+  EXPECT_EQ(ti->GetImplTypeFlags(1, &flags), TYPE_E_ELEMENTNOTFOUND);
+  HREFTYPE ref = 0;
+  ASSERT_EQ(ti->GetRefTypeOfImplType(0, &ref), S_OK);
+  ITypeInfo* itf = nullptr;
+  ASSERT_EQ(ti->GetRefTypeInfo(ref, &itf), S_OK);
+  EXPECT_EQ(ti->GetTypeComp(nullptr), E_NOTIMPL);
+  EXPECT_EQ(ti->Release(), 0u);
+
+  ASSERT_EQ(itf->GetTypeAttr(&attr), S_OK);
+  EXPECT_EQ(memcmp(&attr->guid, &IID_IKRVA, sizeof(GUID)), 0);
+  EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
+  EXPECT_EQ(attr->cFuncs, 3);
+  itf->ReleaseTypeAttr(attr);
+  ASSERT_EQ(itf->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_EQ(Take(name), u"IKRVA");
+
+  // The three functions in table order, after IUnknown's three slots.
+  const char16_t* const expected[] = {u"transparameter", u"mathtable", u"mathrecord"};
+  const int params[] = {12, 1, 10};
+  for (unsigned i = 0; i < 3; ++i) {
+    FUNCDESC* f = nullptr;
+    ASSERT_EQ(itf->GetFuncDesc(i, &f), S_OK);
+    EXPECT_EQ(f->cParams, params[i]) << i;
+    EXPECT_EQ(f->oVft, static_cast<int16_t>((3 + i) * 4)) << i;  // the 32-bit table
+    BSTR names[16] = {};
+    unsigned count = 0;
+    ASSERT_EQ(itf->GetNames(f->memid, names, 16, &count), S_OK);
+    ASSERT_EQ(count, static_cast<unsigned>(params[i] + 1));
+    EXPECT_EQ(Take(names[0]), expected[i]);
+    for (unsigned n = 1; n < count; ++n) EXPECT_FALSE(Take(names[n]).empty());
+    itf->ReleaseFuncDesc(f);
+  }
+  FUNCDESC* none = nullptr;
+  EXPECT_EQ(itf->GetFuncDesc(3, &none), TYPE_E_ELEMENTNOTFOUND);
+  EXPECT_EQ(itf->Release(), 0u);
 }
 
 TEST_F(Host, aggregation_is_refused_for_any_interface_but_iunknown) {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "com/guid.hpp"
 #include "registry/file_registry_store.hpp"
-#include "registry/guid_text.hpp"
 #include "typelib/lkrva_identities.hpp"
 #include "typelib/lkrva_library.hpp"
 #include "typelib/module_registration.hpp"
@@ -79,11 +79,11 @@ TEST_F(typelib_module, damaged_module_files_are_rejected) {
 TEST_F(typelib_module, registration_from_the_module_matches_its_library) {
   registry::Registry reg(std::make_shared<registry::FileRegistryStore>(dir_ / "r.reg"));
   ASSERT_EQ(RegisterModule(reg, LKRVA_TEST_MODULE, kClsidKrva), S_OK);
-  const std::string clsid = "CLSID\\" + registry::FormatGuid(kClsidKrva);
+  const std::string clsid = "CLSID\\" + com::FormatGuid(kClsidKrva);
   EXPECT_EQ(reg.GetValue(clsid), "KRVA");
   EXPECT_EQ(reg.GetValue(clsid + "\\InprocServer32"), LKRVA_TEST_MODULE);
-  EXPECT_EQ(reg.GetValue("LKRVA.KRVA\\Clsid"), registry::FormatGuid(kClsidKrva));
-  EXPECT_EQ(reg.GetValue("Interface\\" + registry::FormatGuid(kIidIKrva)), "IKRVA");
+  EXPECT_EQ(reg.GetValue("LKRVA.KRVA\\Clsid"), com::FormatGuid(kClsidKrva));
+  EXPECT_EQ(reg.GetValue("Interface\\" + com::FormatGuid(kIidIKrva)), "IKRVA");
   EXPECT_EQ(UnregisterModule(reg, LKRVA_TEST_MODULE, kClsidKrva), S_OK);
   EXPECT_FALSE(reg.HasKey(clsid));
   EXPECT_FALSE(reg.HasKey("LKRVA.KRVA"));
