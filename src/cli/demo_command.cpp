@@ -99,7 +99,8 @@ int RunDemo(const DemoOptions& options, std::FILE* out) {
   host.table = "survey";
   host.declination = text::FormatNumber(kDeclination, '.');
   host.gtdjs = kGtdjs;
-  const int table_result = RunTable(host);
+  host.quiet = options.quiet;
+  const int table_result = RunTable(host, out);
   if (table_result != 0) return table_result;
 
   const std::vector<SurveyTableRow> rows = ReadSurveyTable(connection, "survey", "", {});

@@ -7,11 +7,14 @@
 
 #include <limits.h>
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
 
+#include "cli/table_summary.hpp"
+#include "cli/tool_ui.hpp"
 #include "lkrva/lkrva.h"
 #include "lkrva/lkrva_activation.h"
 #include "text/ansi_text.hpp"
@@ -103,18 +106,6 @@ std::array<std::string, 9> ColumnNames(const std::string& spec) {
   return names;
 }
 
-/// Answers the declination prompt with the text given on the command line.
-int AnswerPrompt(void* context, const char*, const char*, const char*, char* answer, size_t size) {
-  const auto* text = static_cast<const std::string*>(context);
-  std::strncpy(answer, text->c_str(), size - 1);
-  answer[size - 1] = '\0';
-  return 1;
-}
-
-void PrintMessage(void*, const char* text, const char* title, uint32_t) {
-  std::fprintf(stderr, "%s: %s\n", title, text);
-}
-
 std::string Hex(HRESULT hr) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
@@ -173,19 +164,34 @@ Krva CreateKrva() {
   }
 }
 
-/// The prompt's answer and the parameters handed to the object.
+/// The tool's answers installed in the library for as long as it lives.
+class InstalledUi {
+ public:
+  InstalledUi(const Library& lib, const KrvaHostOptions& o)
+      : lib_(lib), ui_(o.declination, o.quiet) {
+    if (o.gui) return;
+    const LKRVA_UiCallbacks cb = ui_.Callbacks();
+    if (lib_.set_ui(&cb) != S_OK) throw std::runtime_error("the library refused the callbacks");
+    installed_ = true;
+  }
+  ~InstalledUi() {
+    if (installed_) lib_.set_ui(nullptr);
+  }
+  InstalledUi(const InstalledUi&) = delete;
+  InstalledUi& operator=(const InstalledUi&) = delete;
+  int messages() const { return ui_.messages(); }
+
+ private:
+  const Library& lib_;
+  ToolUi ui_;
+  bool installed_ = false;
+};
+
+/// The parameters handed to the object (the server asks for the declination).
 IKRVA* StoreParameters(Krva& made, const KrvaHostOptions& o) {
   const Library& lib = made.lib;
   IKRVA* krva = made.object;
   const auto names = ColumnNames(o.columns);
-  if (o.declination) {
-    LKRVA_UiCallbacks cb{};
-    cb.version = LKRVA_UI_CALLBACKS_VERSION;
-    cb.context = const_cast<std::string*>(&*o.declination);
-    cb.input_query = AnswerPrompt;
-    cb.message_box = PrintMessage;
-    if (lib.set_ui(&cb) != S_OK) throw std::runtime_error("the library refused the callbacks");
-  }
   const Bstr con(lib, o.connection), table(lib, o.table), filter(lib, o.filter);
   const Bstr js(lib, names[0]), jxj(lib, names[1]), fwj(lib, names[2]), czjs(lib, names[3]),
       bhj(lib, names[4]), bhfw(lib, names[5]), x(lib, names[6]), y(lib, names[7]),
@@ -211,17 +217,27 @@ IKRVA* HandOver(Krva& made, const KrvaHostOptions& o) {
 
 }  // namespace
 
-int RunTable(const KrvaHostOptions& options) {
+int RunTable(const KrvaHostOptions& options, std::FILE* out) {
   Krva made = CreateKrva();
+  InstalledUi ui(made.lib, options);
   IKRVA* krva = HandOver(made, options);
   if (krva == nullptr) return 1;
+  const TableNames names{options.connection, options.table, options.filter,
+                         ColumnNames(options.columns)};
+  const std::optional<TableBefore> before = CountBeforeRun(names);
+  const auto start = std::chrono::steady_clock::now();
   krva->mathtable(options.gtdjs);  // S_OK on every path; the server tells the user of failures
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   krva->Release();
+  if (ui.messages() > 0) return 1;
+  PrintSummary(names, before, seconds, out);
   return 0;
 }
 
 int RunRecord(const KrvaHostOptions& options, std::FILE* out) {
   Krva made = CreateKrva();
+  InstalledUi ui(made.lib, options);
   IKRVA* krva = HandOver(made, options);
   if (krva == nullptr) return 1;
   std::array<double, 8> v{};

@@ -17,7 +17,12 @@ struct KrvaHostOptions {
   std::string columns;     ///< "JS=Depth,JXJ=Inc,..."; unnamed columns keep their pinyin names
   std::optional<std::string> declination;  ///< the prompt's answer; none: ask the user
   double gtdjs = 30;
-  double depth = 0;  ///< `record` only: the measured depth wanted
+  double depth = 0;    ///< `record` only: the measured depth wanted
+  bool quiet = false;  ///< no progress line
+  /// Leave the prompt, the messages and the progress to the server (windows
+  /// where there is a display); the exit code then cannot tell of a failed
+  /// run, which the user sees in its window.
+  bool gui = false;
 };
 
 /// Thrown for options the server must not see (an unknown column name).
@@ -35,10 +40,12 @@ std::string BuiltLibraryPath();
 /// registered but impossible to create is an error (std::runtime_error
 /// naming the result code), never a silent switch to another library.
 ///
-/// transparameter, then mathtable. 0 when the run was made; 1 when the
-/// declination was cancelled or refused (the user has been told).
+/// transparameter, then mathtable, then a summary on `out` (stations,
+/// filled readings, the deepest station, the time taken). 0 when the run
+/// was made; 1 when the declination was cancelled or refused or the run
+/// failed (the user has been told why).
 /// Throws UsageError, or std::runtime_error when the library cannot be used.
-int RunTable(const KrvaHostOptions& options);
+int RunTable(const KrvaHostOptions& options, std::FILE* out);
 
 /// transparameter, then mathrecord; prints the eight results as CSV on `out`.
 /// 0 when they were written; 1 when the declination was not confirmed or no

@@ -4,6 +4,7 @@
 // 2 a usage error or input that cannot be read.
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "cli/import_command.hpp"
 #include "cli/krva_host.hpp"
 #include "cli/plot_command.hpp"
+#include "cli/register_command.hpp"
 #include "csv/survey_csv.hpp"
 
 namespace {
@@ -107,6 +109,9 @@ int main(int argc, char** argv) {
     cmd->add_option("--gtdjs", host.gtdjs, "reference length of the curvature (default 30)");
     cmd->add_option("--declination", declination,
                     "answer to the declination prompt; without it the prompt is shown");
+    cmd->add_flag("--quiet", host.quiet, "no progress line");
+    cmd->add_flag("--gui", host.gui,
+                  "let the server show its windows (prompt, messages, progress) on the display");
   }
 
   // import and export: CSV in and out of a table.
@@ -162,6 +167,20 @@ int main(int argc, char** argv) {
   CLI::App* demo_cmd = app.add_subcommand(
       "demo", "Import a real well's survey into SQLite, compute it, print it and plot it");
   demo_cmd->add_option("--dir", demo.dir, "folder to make it in (default ./lkrva-demo)");
+  demo_cmd->add_flag("--quiet", demo.quiet, "no progress line");
+
+  // register and unregister: LKRVA.KRVA in the registry file.
+  std::optional<std::string> module;
+  CLI::App* register_cmd =
+      app.add_subcommand("register", "Register LKRVA.KRVA (and its type library) in the registry");
+  CLI::App* unregister_cmd =
+      app.add_subcommand("unregister", "Remove LKRVA.KRVA from the registry");
+  for (CLI::App* cmd : {register_cmd, unregister_cmd}) {
+    cmd->add_option("--module", module, "the library (default: the one lkrva uses)");
+    cmd->footer(
+        "The registry is ${XDG_DATA_HOME:-~/.local/share}/lkrva/registry.reg, or the file "
+        "LKRVA_REGISTRY names; see docs/registration.md.");
+  }
 
   try {
     app.parse(argc, argv);
@@ -175,7 +194,7 @@ int main(int argc, char** argv) {
     for (CLI::App* cmd : {table_cmd, record_cmd}) {
       if (cmd->parsed() && cmd->count("--declination") > 0) host.declination = declination;
     }
-    if (table_cmd->parsed()) return lkrva::cli::RunTable(host);
+    if (table_cmd->parsed()) return lkrva::cli::RunTable(host, stdout);
     if (record_cmd->parsed()) return lkrva::cli::RunRecord(host, stdout);
     if (import_cmd->parsed()) {
       import.columns = ParseColumns(import_columns);
@@ -199,6 +218,8 @@ int main(int argc, char** argv) {
       std::printf("wrote %s\n", plot.out.c_str());
     }
     if (demo_cmd->parsed()) return lkrva::cli::RunDemo(demo, stdout);
+    if (register_cmd->parsed()) return lkrva::cli::RunRegister(module, stdout, stderr);
+    if (unregister_cmd->parsed()) return lkrva::cli::RunUnregister(module, stdout, stderr);
     return 0;
   } catch (const lkrva::cli::UsageError& e) {
     std::fprintf(stderr, "lkrva: %s\n", e.what());
