@@ -249,13 +249,35 @@ int RunRecord(const KrvaHostOptions& options, std::FILE* out) {
                  text::FormatNumber(options.depth, '.').c_str());
     return 1;
   }
-  std::string line = "JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL\n";
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    if (i > 0) line += ',';
-    text::AppendNumber(line, v[i], '.');
+  if (options.csv) {
+    std::string line = "JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL\n";
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      if (i > 0) line += ',';
+      text::AppendNumber(line, v[i], '.');
+    }
+    line += '\n';
+    std::fputs(line.c_str(), out);
+    return 0;
   }
-  line += '\n';
-  std::fputs(line.c_str(), out);
+  // In the order of the outputs of mathrecord.
+  const std::string per = "degrees per " + text::FormatNumber(options.gtdjs, '.') + " depth units";
+  const struct {
+    const char* name;
+    const char* meaning;
+    std::string unit;
+  } rows[] = {{"JXJ", "inclination", "degrees"},
+              {"FWJ", "azimuth (without declination)", "degrees"},
+              {"CZJS", "vertical depth", "depth units"},
+              {"BHJ", "closure distance", "depth units"},
+              {"BHFW", "closure azimuth", "degrees"},
+              {"X", "north coordinate", "depth units"},
+              {"Y", "east coordinate", "depth units"},
+              {"JYQL", "curvature of the last segment", per}};
+  std::fprintf(out, "station at depth %s:\n", text::FormatNumber(options.depth, '.').c_str());
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    std::fprintf(out, "  %-5s %-30s %20s  %s\n", rows[i].name, rows[i].meaning,
+                 text::FormatNumber(v[i], '.').c_str(), rows[i].unit.c_str());
+  }
   return 0;
 }
 

@@ -19,6 +19,7 @@ struct KrvaHostOptions {
   double gtdjs = 30;
   double depth = 0;    ///< `record` only: the measured depth wanted
   bool quiet = false;  ///< no progress line
+  bool csv = false;    ///< `record` only: the eight values as one CSV line under a header
   /// Leave the prompt, the messages and the progress to the server (windows
   /// where there is a display); the exit code then cannot tell of a failed
   /// run, which the user sees in its window.
@@ -47,7 +48,8 @@ std::string BuiltLibraryPath();
 /// Throws UsageError, or std::runtime_error when the library cannot be used.
 int RunTable(const KrvaHostOptions& options, std::FILE* out);
 
-/// transparameter, then mathrecord; prints the eight results as CSV on `out`.
+/// transparameter, then mathrecord; prints the eight results on `out`, each
+/// with its name, meaning and unit (or as CSV).
 /// 0 when they were written; 1 when the declination was not confirmed or no
 /// result came back. Throws as RunTable.
 int RunRecord(const KrvaHostOptions& options, std::FILE* out);

@@ -95,8 +95,10 @@ int main(int argc, char** argv) {
       "record", "Compute down to one depth of a survey table and print that station's values");
   record_cmd->add_option("--depth", host.depth, "measured depth of the station wanted (exact)")
       ->required();
+  record_cmd->add_flag("--csv", host.csv, "print JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL as CSV");
   record_cmd->footer(
-      "Prints JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL as CSV; exit 1 when no result came back.\n\n"
+      "Prints the station's JXJ, FWJ, CZJS, BHJ, BHFW, X, Y and JYQL with their units\n"
+      "(--csv: as CSV); exit 1 when no result came back.\n\n"
       "Example:\n  lkrva record --connection \"Provider=SQLite;Data "
       "Source=lkrva-demo/survey.sqlite\" "
       "--table survey --depth 1000.5 --declination -2.5");

@@ -46,8 +46,8 @@ std::optional<TableBefore> CountBeforeRun(const TableNames& n) {
 void PrintSummary(const TableNames& n, const std::optional<TableBefore>& before, double seconds,
                   std::FILE* out) {
   if (before) {
-    std::fprintf(out, "computed %lld stations in %.2f s; filled the readings of %lld records\n", before->stations,
-                 seconds, before->incomplete);
+    std::fprintf(out, "computed %lld stations in %.2f s; filled the readings of %lld records\n",
+                 before->stations, seconds, before->incomplete);
   } else {
     std::fprintf(out, "computed in %.2f s\n", seconds);
   }

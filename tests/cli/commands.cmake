@@ -27,3 +27,10 @@ add_test(NAME cli.table_needs_its_table
 add_test(NAME cli.import_refuses_odd_names
   COMMAND sh -c "\"$0\" import \"$1\" --connection x --table 'a;b' 2>/dev/null; test $? -eq 2"
           ${LKRVA} ${FIXTURES}/three-stations.csv)
+
+# record: the deepest demo station, each value with its name and unit.
+add_test(NAME cli.record_names_and_units
+  COMMAND ${LKRVA} record --connection "Provider=SQLite;Data Source=${work}/demo/survey.sqlite"
+          --table survey --depth 2267 --declination -2.5 --quiet)
+set_tests_properties(cli.record_names_and_units PROPERTIES DEPENDS cli.demo
+  PASS_REGULAR_EXPRESSION "station at depth 2267:\n  JXJ +inclination +35.43  degrees\n.*  JYQL +curvature of the last segment +0.615032187602459  degrees per 30 depth units")

@@ -26,7 +26,7 @@ fi
 deepest=$(tail -n 1 "$work/compute.csv")
 depth=${deepest%%,*}
 "$lkrva" record --connection "$cs" --table survey --depth "$depth" --declination -2.5 --gtdjs 25 \
-  > "$work/record.csv"
+  --csv > "$work/record.csv"
 # record prints JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL; compute JS,JXJ,FWJ,CZJS,X,Y,BHFW,BHJ,JYQL.
 expected=$(echo "$deepest" | awk -F, '{ print $2","$3","$4","$8","$7","$5","$6","$9 }')
 got=$(tail -n 1 "$work/record.csv")
