@@ -131,6 +131,10 @@ bool IsEmptyCell(std::string_view cell) {
   return cell.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+/// The shortest data line worth planning for ("1,2,3\n" and the like); the
+/// row vectors are reserved for this many bytes a row, so they never regrow.
+constexpr std::size_t kMinRowBytes = 8;
+
 /// Survey files from this size on are read on two threads.
 constexpr std::size_t kParallelBytes = 4 << 20;
 
@@ -141,9 +145,10 @@ void ParseRows(std::string_view text, const std::string& name, std::size_t first
   RecordReader reader(text, name, first_line);
   std::vector<std::string_view> cells;
   cells.reserve(16);
-  // A rough row count from the size keeps the vectors from regrowing.
-  out.rows.reserve(text.size() / 24);
-  out.lines.reserve(text.size() / 24);
+  // Reserving more than is used costs address space only: pages that are
+  // never written are never mapped.
+  out.rows.reserve(text.size() / kMinRowBytes);
+  out.lines.reserve(text.size() / kMinRowBytes);
   const std::size_t needed = std::max({index[0], index[1], index[2]}) + 1;
   while (!reader.done()) {
     const std::size_t line = reader.Next(cells);
@@ -231,6 +236,9 @@ SurveyFile ParseSurveyCsv(std::string_view text, const std::string& name) {
       tail_error = std::current_exception();
     }
   });
+  // Room for the second half's rows too, so appending them moves nothing.
+  survey.rows.reserve(body.size() / kMinRowBytes);
+  survey.lines.reserve(body.size() / kMinRowBytes);
   try {
     ParseRows(first, name, body_line, index, survey);
   } catch (...) {
