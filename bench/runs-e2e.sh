@@ -39,37 +39,35 @@ best() {
   echo "$best $rss"
 }
 
-table() { "$lkrva" table --connection "Provider=SQLite;Data Source=$tmp/run.sqlite" --table survey --declination -2.5 "$@"; }
+# The whole-table run on the fresh copy best() makes.
+table=("$lkrva" table --connection "Provider=SQLite;Data Source=$tmp/run.sqlite" --table survey --declination -2.5 --quiet)
 
 db100k=$(make_db 100000 1)
 read -r bare_s _ < <(best "$db100k" "$build/bin/bare_update" "$tmp/run.sqlite" survey)
-read -r table_s table_kb < <(best "$db100k" table)
+read -r table_s table_kb < <(best "$db100k" "${table[@]}")
 printf "1. 100,000 stations, 1%% missing: lkrva table %.2f s, bare loop %.2f s (%.2fx)\n" \
   "$table_s" "$bare_s" "$(awk -v a="$table_s" -v b="$bare_s" 'BEGIN { print a / b }')"
 
 echo "2. fill pass (table run minus the same run with nothing missing):"
 for n in 10000 100000; do
   complete=$(make_db "$n" 0)
-  read -r base_s _ < <(best "$complete" table)
+  read -r base_s _ < <(best "$complete" "${table[@]}")
   for m in 1 10; do
     db=$(make_db "$n" "$m")
-    read -r s _ < <(best "$db" table)
+    read -r s _ < <(best "$db" "${table[@]}")
     printf "   %7d rows, %2d%% missing: run %.2f s, fill pass ~%.2f s for %d records\n" \
       "$n" "$m" "$s" "$(awk -v a="$s" -v b="$base_s" 'BEGIN { print a - b }')" $((n * m / 100))
   done
 done
 
 db1m=$(make_db 1000000 1)
-read -r m_s m_kb < <(best "$db1m" table)
+read -r m_s m_kb < <(best "$db1m" "${table[@]}")
 printf "3. peak memory of lkrva table: %d MB at 100,000, %d MB at 1,000,000 (%.0f bytes per station); 1,000,000 stations in %.1f s\n" \
   $((table_kb / 1024)) $((m_kb / 1024)) "$(awk -v a="$m_kb" -v b="$table_kb" 'BEGIN { print (a - b) * 1024 / 900000 }')" "$m_s"
 
-deepest=$(tail -n 1 "$tmp/s.csv" | cut -d, -f1)
 "$build/bin/make_survey" 100000 --missing 1 > "$tmp/s.csv"
 deepest=$(tail -n 1 "$tmp/s.csv" | cut -d, -f1)
-cp "$db100k" "$tmp/rec.sqlite"
-table >/dev/null 2>&1 || true
-read -r rec_s _ < <(best "$db100k" "$lkrva" record --connection "Provider=SQLite;Data Source=$tmp/run.sqlite" --table survey --depth "$deepest" --declination -2.5)
+read -r rec_s _ < <(best "$db100k" "$lkrva" record --connection "Provider=SQLite;Data Source=$tmp/run.sqlite" --table survey --depth "$deepest" --declination -2.5 --quiet)
 printf "4. lkrva record, deepest of 100,000 stations: %.2f s\n" "$rec_s"
 
 if [ "${PG:-0}" = 1 ]; then
@@ -80,7 +78,7 @@ if [ "${PG:-0}" = 1 ]; then
   "$build/bin/make_survey" 100000 --missing 1 > "$tmp/s.csv"
   "$lkrva" import "$tmp/s.csv" --connection "$cs" --table survey --create >/dev/null
   start=$(date +%s.%N)
-  "$lkrva" table --connection "$cs" --table survey --declination -2.5 >/dev/null
+  "$lkrva" table --connection "$cs" --table survey --declination -2.5 --quiet >/dev/null
   end=$(date +%s.%N)
   printf "5. PostgreSQL through ODBC, 100,000 stations: %.1f s, %.0f stations/s\n" \
     "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')" \
