@@ -68,6 +68,15 @@ StmtPtr PrepareOne(sqlite3* db, const std::string& sql) {
   return stmt;
 }
 
+/// PrepareOne, or nothing when the text does not prepare as one statement.
+StmtPtr TryPrepareOne(sqlite3* db, const std::string& sql) {
+  try {
+    return PrepareOne(db, sql);
+  } catch (const DataError&) {
+    return nullptr;
+  }
+}
+
 bool StartsWithSelectStar(std::string_view sql) {
   std::size_t i = 0;
   auto skip = [&] {
@@ -155,30 +164,33 @@ class SqliteConnection final : public DriverConnection {
   }
 
   std::unique_ptr<Cursor> Open(const std::string& sql) override {
-    StmtPtr stmt = PrepareOne(db_.get(), sql);
-    std::vector<ColumnInfo> columns = Describe(stmt.get());
     // A record is located most cheaply and surely by its rowid. A plain
     // "select * from" over one rowid table gets the rowid as a hidden last
     // column; anything else keeps its statement and is located by key or
-    // by its values.
-    if (StartsWithSelectStar(sql) && SingleBaseTable(columns)) {
+    // by its values. The variant with the rowid is tried first, so the
+    // common case prepares once (a lookup statement costs about as much to
+    // prepare as to run).
+    if (StartsWithSelectStar(sql)) {
       const std::size_t star = sql.find('*');
       const std::string with_rowid = sql.substr(0, star) + "*, rowid" + sql.substr(star + 1);
-      sqlite3_stmt* raw = nullptr;
-      if (sqlite3_prepare_v2(db_.get(), with_rowid.c_str(), -1, &raw, nullptr) == SQLITE_OK &&
-          raw) {
-        StmtPtr rowid_stmt(raw);
-        std::vector<ColumnInfo> rowid_columns = Describe(rowid_stmt.get());
-        if (rowid_columns.size() == columns.size() + 1 &&
-            rowid_columns.back().base_table == columns.front().base_table) {
-          rowid_columns.back().row_id = true;
-          rowid_columns.back().name = "rowid";
-          rowid_columns.back().base_column = "rowid";
-          stmt = std::move(rowid_stmt);
-          columns = std::move(rowid_columns);
+      if (StmtPtr stmt = TryPrepareOne(db_.get(), with_rowid)) {
+        std::vector<ColumnInfo> columns = Describe(stmt.get());
+        if (columns.size() >= 2 && sqlite3_stmt_readonly(stmt.get())) {
+          ColumnInfo rowid = columns.back();
+          columns.pop_back();
+          if (SingleBaseTable(columns) && rowid.base_table == columns.front().base_table) {
+            rowid.row_id = true;
+            rowid.name = "rowid";
+            rowid.base_column = "rowid";
+            columns.push_back(std::move(rowid));
+            return std::make_unique<SqliteCursor>(std::move(stmt), std::move(columns), sql,
+                                                  db_.get());
+          }
         }
       }
     }
+    StmtPtr stmt = PrepareOne(db_.get(), sql);
+    std::vector<ColumnInfo> columns = Describe(stmt.get());
     if (!sqlite3_stmt_readonly(stmt.get()) || sqlite3_column_count(stmt.get()) == 0)
       throw DataError("SQLite: the statement \"" + sql + "\" returns no rows");
     return std::make_unique<SqliteCursor>(std::move(stmt), std::move(columns), sql, db_.get());
