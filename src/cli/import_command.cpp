@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "csv/survey_csv.hpp"
@@ -28,6 +29,34 @@ std::string Lowercase(std::string_view s) {
 data::Value Nullable(const std::optional<double>& v) { return v ? data::Value(*v) : data::Value(); }
 
 }  // namespace
+
+SurveyColumns ParseSurveyColumns(const std::string& spec) {
+  SurveyColumns c;
+  const std::pair<const char*, std::string*> slots[] = {
+      {"JS", &c.JS},     {"JXJ", &c.JXJ}, {"FWJ", &c.FWJ}, {"CZJS", &c.CZJS}, {"BHJ", &c.BHJ},
+      {"BHFW", &c.BHFW}, {"X", &c.X},     {"Y", &c.Y},     {"JYQL", &c.JYQL}};
+  std::size_t start = 0;
+  while (start < spec.size()) {
+    std::size_t end = spec.find(',', start);
+    if (end == std::string::npos) end = spec.size();
+    const std::string pair = spec.substr(start, end - start);
+    const std::size_t eq = pair.find('=');
+    bool known = false;
+    for (const auto& [name, slot] : slots) {
+      if (eq != std::string::npos && pair.substr(0, eq) == name) {
+        *slot = pair.substr(eq + 1);
+        known = true;
+      }
+    }
+    if (!known) {
+      throw std::invalid_argument("--columns: \"" + pair +
+                                  "\" is not NAME=column with NAME one of "
+                                  "JS,JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL");
+    }
+    start = end + 1;
+  }
+  return c;
+}
 
 void CheckIdentifier(std::string_view name, std::string_view what) {
   bool ok = !name.empty() && IsLetter(name[0]);

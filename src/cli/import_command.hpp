@@ -21,6 +21,11 @@ struct SurveyColumns {
   std::string JYQL = "JYQL";  ///< curvature
 };
 
+/// The --columns option of the table commands: NAME=column pairs, NAME one
+/// of JS, JXJ, FWJ, CZJS, BHJ, BHFW, X, Y, JYQL, over the pinyin defaults
+/// ("JS=Depth,JXJ=Inc"). Throws std::invalid_argument for anything else.
+SurveyColumns ParseSurveyColumns(const std::string& spec);
+
 /// Throws std::invalid_argument unless `name` is a plain identifier,
 /// [A-Za-z_][A-Za-z0-9_]*; `what` says what the name is for ("table",
 /// "column JS") in the message.

@@ -10,9 +10,9 @@
 #include <chrono>
 #include <cstring>
 #include <stdexcept>
-#include <string_view>
 #include <utility>
 
+#include "cli/import_command.hpp"
 #include "cli/table_summary.hpp"
 #include "cli/tool_ui.hpp"
 #include "lkrva/lkrva.h"
@@ -21,14 +21,6 @@
 #include "text/number_text.hpp"
 
 namespace lkrva::cli {
-
-namespace {
-
-/// The column names in transparameter's order, with their defaults.
-constexpr std::array<std::string_view, 9> kColumns = {"JS",   "JXJ", "FWJ", "CZJS", "BHJ",
-                                                      "BHFW", "X",   "Y",   "JYQL"};
-
-}  // namespace
 
 std::string BuiltLibraryPath() {
   char exe[PATH_MAX];
@@ -85,25 +77,8 @@ class Bstr {
 
 /// Column names: the pinyin defaults, replaced by NAME=column pairs.
 std::array<std::string, 9> ColumnNames(const std::string& spec) {
-  std::array<std::string, 9> names;
-  for (std::size_t i = 0; i < kColumns.size(); ++i) names[i] = kColumns[i];
-  std::size_t start = 0;
-  while (start < spec.size()) {
-    std::size_t end = spec.find(',', start);
-    if (end == std::string::npos) end = spec.size();
-    const std::string pair = spec.substr(start, end - start);
-    const std::size_t eq = pair.find('=');
-    const std::string key = pair.substr(0, eq);
-    std::size_t i = 0;
-    while (i < kColumns.size() && kColumns[i] != key) ++i;
-    if (eq == std::string::npos || i == kColumns.size()) {
-      throw UsageError("--columns: \"" + pair + "\" is not NAME=column with NAME one of " +
-                       "JS,JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL");
-    }
-    names[i] = pair.substr(eq + 1);
-    start = end + 1;
-  }
-  return names;
+  const SurveyColumns c = ParseSurveyColumns(spec);
+  return {c.JS, c.JXJ, c.FWJ, c.CZJS, c.BHJ, c.BHFW, c.X, c.Y, c.JYQL};
 }
 
 std::string Hex(HRESULT hr) {

@@ -26,11 +26,6 @@ struct KrvaHostOptions {
   bool gui = false;
 };
 
-/// Thrown for options the server must not see (an unknown column name).
-struct UsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 /// The library the tool uses when KRVA is not registered: the one next to
 /// the tool (../lib/liblkrva.so), else the one it was built with.
 std::string BuiltLibraryPath();
@@ -45,7 +40,8 @@ std::string BuiltLibraryPath();
 /// filled readings, the deepest station, the time taken). 0 when the run
 /// was made; 1 when the declination was cancelled or refused or the run
 /// failed (the user has been told why).
-/// Throws UsageError, or std::runtime_error when the library cannot be used.
+/// Throws std::invalid_argument for an unknown column name (--columns), or
+/// std::runtime_error when the library cannot be used.
 int RunTable(const KrvaHostOptions& options, std::FILE* out);
 
 /// transparameter, then mathrecord; prints the eight results on `out`, each

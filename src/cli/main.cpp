@@ -24,35 +24,6 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-/// The --columns option of the table commands: NAME=column pairs over the
-/// pinyin defaults.
-lkrva::cli::SurveyColumns ParseColumns(const std::string& spec) {
-  lkrva::cli::SurveyColumns c;
-  std::string* slots[] = {&c.JS, &c.JXJ, &c.FWJ, &c.CZJS, &c.BHJ, &c.BHFW, &c.X, &c.Y, &c.JYQL};
-  const char* names[] = {"JS", "JXJ", "FWJ", "CZJS", "BHJ", "BHFW", "X", "Y", "JYQL"};
-  std::size_t start = 0;
-  while (start < spec.size()) {
-    std::size_t end = spec.find(',', start);
-    if (end == std::string::npos) end = spec.size();
-    const std::string pair = spec.substr(start, end - start);
-    const std::size_t eq = pair.find('=');
-    bool known = false;
-    for (std::size_t i = 0; i < std::size(names) && eq != std::string::npos; ++i) {
-      if (pair.compare(0, eq, names[i]) == 0 && eq == std::string(names[i]).size()) {
-        *slots[i] = pair.substr(eq + 1);
-        known = true;
-      }
-    }
-    if (!known) {
-      throw std::invalid_argument("--columns: \"" + pair +
-                                  "\" is not NAME=column with NAME one of "
-                                  "JS,JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL");
-    }
-    start = end + 1;
-  }
-  return c;
-}
-
 constexpr const char* kColumnsHelp =
     "column names, e.g. JS=Depth,JXJ=Inc (default: JS,JXJ,FWJ,CZJS,BHJ,BHFW,X,Y,JYQL)";
 
@@ -199,13 +170,13 @@ int main(int argc, char** argv) {
     if (table_cmd->parsed()) return lkrva::cli::RunTable(host, stdout);
     if (record_cmd->parsed()) return lkrva::cli::RunRecord(host, stdout);
     if (import_cmd->parsed()) {
-      import.columns = ParseColumns(import_columns);
+      import.columns = lkrva::cli::ParseSurveyColumns(import_columns);
       const lkrva::cli::ImportResult r = lkrva::cli::RunImport(import);
       std::printf("imported %zu rows into %s (%zu with a missing reading)\n", r.rows,
                   import.table.c_str(), r.missing_readings);
     }
     if (export_cmd->parsed()) {
-      export_options.columns = ParseColumns(export_columns);
+      export_options.columns = lkrva::cli::ParseSurveyColumns(export_columns);
       const std::size_t n = lkrva::cli::RunExport(export_options, stdout);
       if (!export_options.out.empty() && export_options.out != "-") {
         std::printf("exported %zu rows to %s\n", n, export_options.out.c_str());
@@ -215,7 +186,7 @@ int main(int argc, char** argv) {
       if (plot.csv_path.empty() == (plot.connection.empty() || plot.table.empty())) {
         throw std::invalid_argument("plot: give either a survey CSV or --connection and --table");
       }
-      plot.columns = ParseColumns(plot_columns);
+      plot.columns = lkrva::cli::ParseSurveyColumns(plot_columns);
       lkrva::cli::RunPlot(plot);
       std::printf("wrote %s\n", plot.out.c_str());
     }
@@ -223,9 +194,6 @@ int main(int argc, char** argv) {
     if (register_cmd->parsed()) return lkrva::cli::RunRegister(module, stdout, stderr);
     if (unregister_cmd->parsed()) return lkrva::cli::RunUnregister(module, stdout, stderr);
     return 0;
-  } catch (const lkrva::cli::UsageError& e) {
-    std::fprintf(stderr, "lkrva: %s\n", e.what());
-    return kExitUsage;
   } catch (const std::invalid_argument& e) {
     std::fprintf(stderr, "lkrva: %s\n", e.what());
     return kExitUsage;
