@@ -39,3 +39,16 @@ set_tests_properties(cli.record_names_and_units PROPERTIES DEPENDS cli.demo
 # for the life of the process; LeakSanitizer would count that.
 set_tests_properties(cli.demo cli.plot_csv PROPERTIES
   ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/plot/lsan.supp")
+
+# table's summary: the stations, the records filled, the deepest station.
+add_test(NAME cli.table_summary
+  COMMAND sh -c "rm -rf \"$2\" && mkdir -p \"$2\" && : > \"$2/s.sqlite\" && \"$0\" import \"$1\" --connection \"Provider=SQLite;Data Source=$2/s.sqlite\" --table survey --create >/dev/null && \"$0\" table --connection \"Provider=SQLite;Data Source=$2/s.sqlite\" --table survey --declination 0 --quiet"
+          ${LKRVA} ${FIXTURES}/missing-readings.csv ${work}/summary)
+set_tests_properties(cli.table_summary PROPERTIES PASS_REGULAR_EXPRESSION
+  "computed 8 stations in [0-9.]+ s; filled the readings of 3 records\ndeepest station: JS=1100  CZJS=1066.90472394182  X=193.149580273637  Y=83.1432557812159  closure BHJ=210.284477177425 at BHFW=23.289966260544  JYQL=0.668910430161064\n")
+# A run the server reports as failed (no such table) exits 1, told once.
+add_test(NAME cli.table_failed_run_exits_1
+  COMMAND sh -c "\"$0\" table --connection \"Provider=SQLite;Data Source=$1/s.sqlite\" --table nosuch --declination 0 2>&1; test $? -eq 1"
+          ${LKRVA} ${work}/summary)
+set_tests_properties(cli.table_failed_run_exits_1 PROPERTIES DEPENDS cli.table_summary
+  PASS_REGULAR_EXPRESSION "警告: 数据初始化失败！")
