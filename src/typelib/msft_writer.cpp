@@ -54,10 +54,27 @@ std::string Fold(const std::string& s) {
   return out;
 }
 
-// GUID segment with its 32-bucket hash; entries are prepended to buckets.
-class GuidTable {
+// A segment and the heads of its hash buckets (-1 for an empty bucket);
+// entries are prepended to their bucket's chain.
+class HashedSegment {
  public:
-  GuidTable() : hash_(kGuidHashBuckets, -1) {}
+  explicit HashedSegment(std::size_t buckets) : hash_(buckets, -1) {}
+  ByteBuffer HashSegment() const {
+    ByteBuffer out;
+    for (const int32_t h : hash_) out.I32(h);
+    return out;
+  }
+  const ByteBuffer& segment() const { return segment_; }
+
+ protected:
+  ByteBuffer segment_;
+  std::vector<int32_t> hash_;
+};
+
+// GUID segment with its 32-bucket hash.
+class GuidTable : public HashedSegment {
+ public:
+  GuidTable() : HashedSegment(kGuidHashBuckets) {}
   int32_t Add(const GUID& g, int32_t hreftype) {
     const auto offset = static_cast<int32_t>(segment_.size());
     const uint32_t bucket = GuidBucket(g);
@@ -70,23 +87,13 @@ class GuidTable {
     hash_[bucket] = offset;
     return offset;
   }
-  ByteBuffer HashSegment() const {
-    ByteBuffer out;
-    for (const int32_t h : hash_) out.I32(h);
-    return out;
-  }
-  const ByteBuffer& segment() const { return segment_; }
-
- private:
-  ByteBuffer segment_;
-  std::vector<int32_t> hash_;
 };
 
 // NAME segment with its 128-bucket hash; each name stored once, compared
 // without regard to case.
-class NameTable {
+class NameTable : public HashedSegment {
  public:
-  NameTable() : hash_(kNameHashBuckets, -1) {}
+  NameTable() : HashedSegment(kNameHashBuckets) {}
   int32_t Add(const std::string& name, int32_t hreftype, uint8_t flags) {
     const auto found = index_.find(Fold(name));
     if (found != index_.end()) return found->second;
@@ -109,18 +116,10 @@ class NameTable {
     chars_ += static_cast<int32_t>(name.size());
     return offset;
   }
-  ByteBuffer HashSegment() const {
-    ByteBuffer out;
-    for (const int32_t h : hash_) out.I32(h);
-    return out;
-  }
-  const ByteBuffer& segment() const { return segment_; }
   int32_t count() const { return count_; }
   int32_t chars() const { return chars_; }
 
  private:
-  ByteBuffer segment_;
-  std::vector<int32_t> hash_;
   std::map<std::string, int32_t> index_;
   int32_t count_ = 0;
   int32_t chars_ = 0;
