@@ -8,6 +8,7 @@
 
 #include "backends.hpp"
 #include "data/query.hpp"
+#include "pinyin_parameters.hpp"
 #include "recording_ui.hpp"
 #include "runs/single_depth_run.hpp"
 #include "runs/whole_table_run.hpp"
@@ -34,19 +35,7 @@ TEST_P(RunsOnBackend, whole_table_and_single_depth_runs_agree_with_the_engine) {
        " (id, JS, JXJ, FWJ) VALUES (1, 100, 2, 30), (2, 250.5, 6, 41),"
        " (3, 400, NULL, 50), (4, 560.25, 14, 355), (5, 700, 18, 8)");
 
-  params::ParameterSet p;
-  p.ADOConString = cs_;
-  p.Tablename = table_;
-  p.JS = "JS";
-  p.JXJ = "JXJ";
-  p.FWJ = "FWJ";
-  p.CZJS = "CZJS";
-  p.X = "X";
-  p.Y = "Y";
-  p.BHFW = "BHFW";
-  p.BHJ = "BHJ";
-  p.JYQL = "JYQL";
-  p.CPJ = -2.5;
+  const params::ParameterSet p = testing::PinyinParameters(cs_, table_, -2.5);
   trajectory::StationArrays stations;
   data::DataState data;
   testing::RecordingUi ui;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "pinyin_parameters.hpp"
 #include "recording_ui.hpp"
 #include "runs/single_depth_run.hpp"
 #include "runs/whole_table_run.hpp"
@@ -23,20 +24,7 @@ using testing::Row;
 using testing::SurveyDb;
 
 params::ParameterSet PinyinParameters(const SurveyDb& db, double cpj = 0) {
-  params::ParameterSet p;
-  p.ADOConString = db.ConnectionString();
-  p.Tablename = "survey";
-  p.JS = "JS";
-  p.JXJ = "JXJ";
-  p.FWJ = "FWJ";
-  p.CZJS = "CZJS";
-  p.X = "X";
-  p.Y = "Y";
-  p.BHFW = "BHFW";
-  p.BHJ = "BHJ";
-  p.JYQL = "JYQL";
-  p.CPJ = cpj;
-  return p;
+  return testing::PinyinParameters(db.ConnectionString(), "survey", cpj);
 }
 
 /// One process's module-wide state, for the runs to work on.
