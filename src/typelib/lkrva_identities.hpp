@@ -1,18 +1,16 @@
-// The identities hosts know LKRVA by.
+// The identities hosts know LKRVA by, under the names the type-library code
+// uses; the values are those the published header declares.
 #pragma once
 
-#include "lkrva/com_types.h"
+#include "lkrva/lkrva.h"
 
 namespace lkrva::typelib {
 
 /// The type library LKRVA.
-inline constexpr GUID kLibIdLkrva = {
-    0xF3E39089, 0x8E65, 0x431D, {0xA6, 0x71, 0x42, 0xAB, 0xE1, 0x93, 0xE6, 0xDA}};
+inline constexpr const GUID& kLibIdLkrva = LIBID_LKRVA;
 /// The interface IKRVA.
-inline constexpr GUID kIidIKrva = {
-    0x76BBF211, 0xB048, 0x4C9E, {0x98, 0xDA, 0x9B, 0x54, 0x22, 0x23, 0xE8, 0x73}};
+inline constexpr const GUID& kIidIKrva = IID_IKRVA;
 /// The class KRVA.
-inline constexpr GUID kClsidKrva = {
-    0x317D7E91, 0xB5A1, 0x4BA1, {0xB9, 0x1B, 0x21, 0xC1, 0x91, 0x09, 0x57, 0x73}};
+inline constexpr const GUID& kClsidKrva = CLSID_KRVA;
 
 }  // namespace lkrva::typelib
