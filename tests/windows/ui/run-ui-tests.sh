@@ -9,7 +9,8 @@
 #   --exe PROGRAM     run this ui_win32_test.exe instead of building one
 #   --toolchain FILE  CMake toolchain file for the build (default: the
 #                     tree's cmake/toolchains/mingw-w64-x86_64.cmake when it
-#                     is there, else MinGW-w64's x86_64 compiler named here)
+#                     and its compiler are there, else MinGW-w64's x86_64
+#                     compiler named here)
 #   --build-dir DIR   where to build (default: build-uiwin/tests-ui in the tree)
 #
 # Exit status: 0 when every check passed; 1 with the failed checks printed;
@@ -75,7 +76,10 @@ if [ -z "$exe" ]; then
     ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
     missing "MinGW-w64 (g++-mingw-w64-x86-64)"
   fi
-  if [ -z "$toolchain" ] && [ -f "$root/cmake/toolchains/mingw-w64-x86_64.cmake" ]; then
+  # The tree's toolchain names the POSIX-thread compiler; without that one
+  # installed, the plain compiler builds this program just as well.
+  if [ -z "$toolchain" ] && [ -f "$root/cmake/toolchains/mingw-w64-x86_64.cmake" ] &&
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
     toolchain="$root/cmake/toolchains/mingw-w64-x86_64.cmake"
   fi
   if [ -n "$toolchain" ]; then

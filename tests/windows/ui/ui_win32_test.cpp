@@ -11,9 +11,11 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <optional>
 #include <string>
@@ -464,6 +466,24 @@ HWND AwaitDialog(const wchar_t* caption, DWORD thread, int focus_id) {
   return dialog;
 }
 
+/// When the expected window never came: names and cancels every dialog of
+/// `thread` that did come, so that its modal loop ends and the test goes on.
+void CancelOtherDialogs(DWORD thread) {
+  EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM) -> BOOL {
+        wchar_t class_name[64] = {};
+        GetClassNameW(window, class_name, 64);
+        if (IsWindowVisible(window) && std::wcscmp(class_name, L"#32770") == 0) {
+          std::printf("  cancelling the dialog titled \"%s\"\n",
+                      WideToUtf8(WindowText(window)).c_str());
+          PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        }
+        return TRUE;
+      },
+      0);
+}
+
 /// Waits until `dialog` has gone; closes it with Cancel when it stays, so
 /// that the test goes on.
 bool AwaitGone(HWND dialog) {
@@ -489,7 +509,7 @@ DialogRun RunDialog(lkrva::ui::UserInterface& ui, const std::function<void(HWND)
   Helper helper([&] {
     HWND dialog = AwaitDialog(L"系统提示", thread, lkrva::ui::win32::kInputEntryId);
     run.found = dialog != nullptr;
-    if (!dialog) return;
+    if (!dialog) return CancelOtherDialogs(thread);
     act(dialog);
     run.closed = AwaitGone(dialog);
   });
@@ -583,28 +603,47 @@ void TestInputDialog(lkrva::ui::UserInterface& ui) {
         chinese.result.value_or("<nothing>"));
 }
 
+struct BoxSeen {
+  bool found = false;
+  bool closed = false;
+  std::wstring title;
+  std::wstring text;
+};
+
+/// Shows a message box and dismisses it with Enter once it is in front.
+BoxSeen ShowAndDismiss(lkrva::ui::UserInterface& ui, const std::string& text,
+                       const std::string& title, const wchar_t* wide_title, std::uint32_t icon) {
+  BoxSeen seen;
+  const DWORD thread = GetCurrentThreadId();
+  Helper helper([&] {
+    HWND box = AwaitDialog(wide_title, thread, 0);
+    seen.found = box != nullptr;
+    if (!box) return CancelOtherDialogs(thread);
+    seen.title = WindowText(box);
+    // The message box's text is its static control 0xFFFF.
+    seen.text = WindowText(GetDlgItem(box, 0xFFFF));
+    PressKey(VK_RETURN);
+    seen.closed = AwaitGone(box);
+  });
+  ui.ShowMessage(text, title, icon);
+  return seen;
+}
+
 void TestMessageBox(lkrva::ui::UserInterface& ui) {
   std::printf("message box\n");
-  bool found = false, closed = false;
-  std::wstring title, text;
-  const DWORD thread = GetCurrentThreadId();
-  {
-    Helper helper([&] {
-      HWND box = AwaitDialog(L"提示", thread, 0);
-      found = box != nullptr;
-      if (!box) return;
-      title = WindowText(box);
-      // The message box's text is the static control 0xFFFF.
-      text = WindowText(GetDlgItem(box, 0xFFFF));
-      PressKey(VK_RETURN);
-      closed = AwaitGone(box);
-    });
-    ui.ShowMessage("磁偏角为数字", "提示", lkrva::ui::kIconWarning);
-  }
-  CHECK(found, "(a message box titled 提示 appears in front)");
-  CHECK(closed, "(Enter dismisses it)");
-  CHECK(title == L"提示", "(the title read back)", WideToUtf8(title));
-  CHECK(text == L"磁偏角为数字", "(the text read back)", WideToUtf8(text));
+  const BoxSeen warning =
+      ShowAndDismiss(ui, "磁偏角为数字", "提示", L"提示", lkrva::ui::kIconWarning);
+  CHECK(warning.found, "(a message box titled 提示 appears in front)");
+  CHECK(warning.closed, "(Enter dismisses it)");
+  CHECK(warning.title == L"提示", "(the title read back)", WideToUtf8(warning.title));
+  CHECK(warning.text == L"磁偏角为数字", "(the text read back)", WideToUtf8(warning.text));
+
+  // The texts go through the ANSI code page: a character GBK lacks comes
+  // back as its default character.
+  const BoxSeen error =
+      ShowAndDismiss(ui, "数据初始化失败！✓", "错误", L"错误", lkrva::ui::kIconError);
+  CHECK(error.found && error.closed);
+  CHECK(error.text == L"数据初始化失败！?", "(through code page 936)", WideToUtf8(error.text));
 }
 
 }  // namespace
