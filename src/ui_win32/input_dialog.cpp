@@ -78,10 +78,49 @@ class TemplateWriter {
   std::vector<WORD> words_;
 };
 
+/// Disables the calling thread's enabled top-level windows for as long as
+/// it lives, as a modal window of the task does.
+class ThreadWindowsDisabled {
+ public:
+  ThreadWindowsDisabled() {
+    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows_));
+    for (HWND window : windows_) EnableWindow(window, FALSE);
+  }
+  ~ThreadWindowsDisabled() { Restore(); }
+  /// Enables them again (once). Called before the dialog goes, so that the
+  /// system gives the activation back to the host's window rather than to
+  /// another program's.
+  void Restore() {
+    for (HWND window : windows_) {
+      if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    windows_.clear();
+  }
+  ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
+  ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
+
+ private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM windows) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+      reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    }
+    return TRUE;
+  }
+
+  std::vector<HWND> windows_;
+};
+
 struct DialogState {
   std::wstring default_text;
   std::wstring entry;
+  ThreadWindowsDisabled* disabled = nullptr;
 };
+
+void EndWith(HWND dialog, INT_PTR result) {
+  const auto* state = reinterpret_cast<const DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (state && state->disabled) state->disabled->Restore();
+  EndDialog(dialog, result);
+}
 
 void CentreOnScreen(HWND window) {
   RECT frame;
@@ -116,11 +155,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
           text.resize(static_cast<std::size_t>(
               GetWindowTextW(entry, text.data(), static_cast<int>(text.size()))));
           state->entry = std::move(text);
-          EndDialog(dialog, IDOK);
+          EndWith(dialog, IDOK);
           return TRUE;
         }
         case IDCANCEL:  // the Cancel button, Escape and the close box
-          EndDialog(dialog, IDCANCEL);
+          EndWith(dialog, IDCANCEL);
           return TRUE;
         default:
           return FALSE;
@@ -130,33 +169,6 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
   }
 }
 
-/// Disables the calling thread's enabled top-level windows for as long as
-/// it lives, as a modal window of the task does.
-class ThreadWindowsDisabled {
- public:
-  ThreadWindowsDisabled() {
-    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows_));
-    for (HWND window : windows_) EnableWindow(window, FALSE);
-  }
-  ~ThreadWindowsDisabled() {
-    for (HWND window : windows_) {
-      if (IsWindow(window)) EnableWindow(window, TRUE);
-    }
-  }
-  ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
-  ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM windows) {
-    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-      reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-    }
-    return TRUE;
-  }
-
-  std::vector<HWND> windows_;
-};
-
 }  // namespace
 
 std::optional<std::string> RunInputDialog(HINSTANCE module, const std::string& caption,
@@ -164,7 +176,7 @@ std::optional<std::string> RunInputDialog(HINSTANCE module, const std::string& c
                                           const std::string& default_text) {
   const std::wstring wide_caption = Utf8ToWide(caption);
   const std::wstring wide_prompt = Utf8ToWide(prompt);
-  DialogState state{Utf8ToWide(TruncateChars(default_text, kMaxEntryChars)), {}};
+  DialogState state{Utf8ToWide(TruncateChars(default_text, kMaxEntryChars)), {}, nullptr};
 
   std::wstring face = FirstFaceShowing(kDialogFaces, wide_caption + wide_prompt);
   if (face.empty()) face = L"MS Shell Dlg";
@@ -184,6 +196,7 @@ std::optional<std::string> RunInputDialog(HINSTANCE module, const std::string& c
   INT_PTR result = 0;
   {
     ThreadWindowsDisabled disabled;
+    state.disabled = &disabled;
     result = DialogBoxIndirectParamW(module, writer.Get(), nullptr, DialogProc,
                                      reinterpret_cast<LPARAM>(&state));
   }

@@ -562,11 +562,21 @@ void TestInputDialog(lkrva::ui::UserInterface& ui) {
   CHECK(typed.result == std::optional<std::string>("-2.5"), "(typing replaced the selected 0)",
         typed.result.value_or("<nothing>"));
 
-  // Enter alone accepts the default.
-  DialogRun enter = RunDialog(ui, [](HWND) { PressKey(VK_RETURN); });
+  // Enter alone accepts the default. A window of the host on the same
+  // thread takes no input while the dialog is open, and does again after.
+  HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                              100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  bool host_enabled_meanwhile = true;
+  DialogRun enter = RunDialog(ui, [&](HWND) {
+    host_enabled_meanwhile = IsWindowEnabled(host) != FALSE;
+    PressKey(VK_RETURN);
+  });
   CHECK(enter.found && enter.closed);
   CHECK(enter.result == std::optional<std::string>("0"), "(Enter alone gives the default)",
         enter.result.value_or("<nothing>"));
+  CHECK(!host_enabled_meanwhile, "(modal: the host's window is disabled while it is open)");
+  CHECK(IsWindowEnabled(host), "(and enabled again after)");
+  DestroyWindow(host);
 
   // Escape, after typing, gives nothing.
   DialogRun escape = RunDialog(ui, [](HWND) {
