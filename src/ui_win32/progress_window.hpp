@@ -33,7 +33,8 @@ inline constexpr COLORREF kProgressLabelColour = RGB(0, 0, 255);
 /// the common controls' progress bar in blocks at (8,40), 297×20, from 0 to
 /// the maximum with step 1. Shown and painted before the constructor
 /// returns. Each Step advances the bar and repaints at once, since the run
-/// does not return to its host's message loop; a few times a second it also
+/// does not return to its host's message loop (a step that would not move
+/// a pixel of the bar is not repainted); a few times a second it also
 /// handles the messages waiting for this window (never the host's).
 /// Destroying it destroys the window. Lives on the thread that made it.
 class ProgressWindow final : public ProgressDisplay {
@@ -50,6 +51,7 @@ class ProgressWindow final : public ProgressDisplay {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Paint(HDC dc) const;
+  bool BarWouldChange() const;
   void HandleWaitingMessages();
 
   HINSTANCE module_;
@@ -59,6 +61,7 @@ class ProgressWindow final : public ProgressDisplay {
   std::wstring caption_;
   std::int32_t maximum_ = 0;
   std::int32_t position_ = 0;
+  std::int32_t shown_ = 0;  // the position the bar was last given
   ULONGLONG last_messages_ = 0;
 };
 

@@ -377,16 +377,43 @@ void TestProgressWindow(lkrva::ui::UserInterface& ui) {
   CHECK(!IsWindow(window), "(destroying the display destroys the window)");
   CHECK(FindWindowW(nullptr, kProgressWindowTitle) == nullptr);
 
-  // A second window after the first, as the next run makes it.
-  auto again = ui.ShowProgress(1);
+  // A later run's window: a table of one record fills the bar at once.
+  auto one = ui.ShowProgress(1);
   HWND second = FindWindowW(nullptr, kProgressWindowTitle);
   CHECK(second != nullptr, "(a later run shows its window again)");
-  again->Step();
-  if (HWND second_bar =
-          second ? FindWindowExW(second, nullptr, PROGRESS_CLASSW, nullptr) : nullptr) {
-    CHECK_EQ_INT(SendMessageW(second_bar, PBM_GETPOS, 0, 0), 1);
+  one->Step();
+  if (HWND one_bar = second ? FindWindowExW(second, nullptr, PROGRESS_CLASSW, nullptr) : nullptr) {
+    CHECK_EQ_INT(SendMessageW(one_bar, PBM_GETPOS, 0, 0), 1);
   }
-  again.reset();
+  one.reset();
+
+  // A million stations: the bar keeps up with the steps to within a pixel's
+  // worth of them, and is full at the end.
+  constexpr int kMillion = 1000000;
+  auto big = ui.ShowProgress(kMillion);
+  HWND big_window = FindWindowW(nullptr, kProgressWindowTitle);
+  HWND big_bar =
+      big_window ? FindWindowExW(big_window, nullptr, PROGRESS_CLASSW, nullptr) : nullptr;
+  CHECK(big_bar != nullptr);
+  if (!big_bar) return;
+  const ULONGLONG start = GetTickCount64();
+  for (int i = 0; i < kMillion / 2; ++i) big->Step();
+  const LRESULT half = SendMessageW(big_bar, PBM_GETPOS, 0, 0);
+  CHECK(half <= kMillion / 2 && half >= kMillion / 2 - kMillion / (kProgressBarWidth - 8),
+        Describe("(after half the steps the bar is at %d)", static_cast<int>(half)));
+  for (int i = kMillion / 2; i < kMillion; ++i) big->Step();
+  std::printf("  (a million steps: %.2f s)\n",
+              static_cast<double>(GetTickCount64() - start) / 1000.0);
+  CHECK_EQ_INT(SendMessageW(big_bar, PBM_GETPOS, 0, 0), kMillion);
+  GetWindowRect(big_window, &frame);
+  Blocks full;
+  PumpUntil([&] {
+    full = BarBlocks(shoot(), block);
+    return full.rightmost >= kProgressBarLeft + kProgressBarWidth - 8;
+  });
+  CHECK(full.rightmost >= kProgressBarLeft + kProgressBarWidth - 8,
+        Describe("(full at the end: blocks end at x=%d)", full.rightmost));
+  big.reset();
 }
 
 // ---------------------------------------------------------------------------
