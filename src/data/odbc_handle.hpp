@@ -1,6 +1,9 @@
 // RAII ownership of ODBC handles and the driver's diagnostics as text.
 #pragma once
 
+#if defined(_WIN32)
+#include <windows.h>  // the types sql.h builds on
+#endif
 #include <sql.h>
 #include <sqlext.h>
 
