@@ -13,7 +13,12 @@
 #define LKRVA_COM_TYPES_H
 
 #if defined(_WIN32)
+/* windows.h first, so that its macros (GetClassInfo among them) rename the
+ * interfaces' members alike wherever this header is included. */
+#include <windows.h>
+/* (a block of its own, so that include sorting keeps it first) */
 #include <objbase.h>
+#include <ocidl.h>
 #include <oleauto.h>
 #else
 

@@ -1,4 +1,6 @@
 // BSTR allocation: a 32-bit byte length, the code units, a terminating NUL.
+// On Windows the strings come from OLE Automation's allocator, so the host
+// and the module free each other's BSTRs.
 #include "com/bstr.hpp"
 
 #include <cstdlib>
@@ -6,6 +8,31 @@
 #include <limits>
 
 namespace lkrva::com {
+
+#if defined(_WIN32)
+
+BSTR AllocStringLen(const OLECHAR* text, std::uint32_t length) noexcept {
+  // SysAllocStringLen takes the length as a UINT and fails on its own when
+  // the byte length does not fit the prefix.
+  return ::SysAllocStringLen(text, length);
+}
+
+BSTR AllocString(const OLECHAR* text) noexcept {
+  if (text == nullptr) return nullptr;
+  return ::SysAllocString(text);
+}
+
+void FreeString(BSTR text) noexcept { ::SysFreeString(text); }
+
+std::uint32_t StringLen(BSTR text) noexcept { return ::SysStringLen(text); }
+
+std::u16string_view View(BSTR text) noexcept {
+  if (text == nullptr) return {};
+  // OLECHAR is wchar_t here, a UTF-16 code unit like char16_t.
+  return {reinterpret_cast<const char16_t*>(text), ::SysStringLen(text)};
+}
+
+#else
 
 namespace {
 constexpr std::size_t kPrefix = sizeof(std::uint32_t);
@@ -52,5 +79,7 @@ std::u16string_view View(BSTR text) noexcept {
   if (text == nullptr) return {};
   return {text, StringLen(text)};
 }
+
+#endif  // _WIN32
 
 }  // namespace lkrva::com

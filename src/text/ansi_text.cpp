@@ -1,9 +1,14 @@
-// Converting UTF-16 to the locale's 8-bit character set with iconv.
+// Converting UTF-16 to the locale's 8-bit character set: with iconv, and on
+// Windows with WideCharToMultiByte into the system's ANSI code page.
 #include "text/ansi_text.hpp"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#endif
 
 #include <cerrno>
 #include <cstdint>
@@ -52,6 +57,27 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
+
+#if defined(_WIN32)
+
+/// The code page a character-set name stands for: "CP936" and the like,
+/// as LocaleCharset() names the ANSI code page; 0 for any other name.
+UINT CodePageOf(const std::string& charset) {
+  if (charset.size() < 3 || (charset[0] != 'C' && charset[0] != 'c') ||
+      (charset[1] != 'P' && charset[1] != 'p')) {
+    return 0;
+  }
+  UINT page = 0;
+  for (std::size_t i = 2; i < charset.size(); ++i) {
+    if (charset[i] < '0' || charset[i] > '9' || page > 100000) return 0;
+    page = page * 10 + static_cast<UINT>(charset[i] - '0');
+  }
+  return page;
+}
+
+std::string ReadLocaleCharset() { return "CP" + std::to_string(::GetACP()); }
+
+#else
 
 /// An iconv descriptor that is closed on every path.
 class Converter {
@@ -106,6 +132,8 @@ std::string ReadLocaleCharset() {
   return name;
 }
 
+#endif  // _WIN32
+
 // Read while the library loads, like the decimal separator.
 [[maybe_unused]] const std::string& charset_at_load = LocaleCharset();
 
@@ -123,6 +151,45 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   return out;
 }
 
+#if defined(_WIN32)
+
+std::string Utf16ToCharset(std::u16string_view utf16, const std::string& charset) {
+  if (charset == "UTF-8") return Utf16ToUtf8(utf16);
+  const UINT page = CodePageOf(charset);
+  CPINFO info{};
+  if (page == 0 || !::GetCPInfo(page, &info)) {
+    throw std::runtime_error("cannot convert text to the character set \"" + charset + "\"");
+  }
+  std::string out;
+  // One code point at a time, so an unrepresentable one (and a lone
+  // surrogate) becomes "?" alone, whatever the code page's default character.
+  for (const char32_t c : CodePoints(utf16)) {
+    wchar_t units[2];
+    int count = 1;
+    if (c >= 0x10000) {
+      units[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      units[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      count = 2;
+    } else {
+      units[0] = static_cast<wchar_t>(c);
+    }
+    char buf[16];
+    BOOL lossy = FALSE;
+    // UTF-7 and UTF-8 code pages take no default-character arguments.
+    const bool utf = page == CP_UTF7 || page == CP_UTF8;
+    const int n = ::WideCharToMultiByte(page, utf ? 0 : WC_NO_BEST_FIT_CHARS, units, count, buf,
+                                        sizeof buf, nullptr, utf ? nullptr : &lossy);
+    if (n <= 0 || lossy) {
+      out += '?';
+    } else {
+      out.append(buf, static_cast<std::size_t>(n));
+    }
+  }
+  return out;
+}
+
+#else
+
 std::string Utf16ToCharset(std::u16string_view utf16, const std::string& charset) {
   if (charset == "UTF-8") return Utf16ToUtf8(utf16);
   Converter converter(charset);
@@ -135,6 +202,8 @@ std::string Utf16ToCharset(std::u16string_view utf16, const std::string& charset
   converter.Finish(out);
   return out;
 }
+
+#endif  // _WIN32
 
 std::string Utf16ToLocaleText(std::u16string_view utf16) {
   return Utf16ToCharset(utf16, LocaleCharset());

@@ -6,10 +6,44 @@
 
 #include "ui/host_ui.hpp"
 #include "ui/quiet_ui.hpp"
+#if defined(_WIN32)
+#if defined(LKRVA_HAVE_UI_WIN32)
+#include "ui_win32/win32_ui.hpp"
+#endif
+#else
 #include "ui/terminal_ui.hpp"
 #include "ui_fltk/windowed_ui_loader.hpp"
+#endif
 
 namespace lkrva::ui {
+
+#if defined(_WIN32)
+
+#if defined(LKRVA_HAVE_UI_WIN32)
+namespace {
+/// The module this code was linked into (LKRVA.dll), which owns the windows.
+HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  static const char anchor = 0;
+  ::GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      &anchor, &module);
+  return module;
+}
+}  // namespace
+#endif
+
+std::unique_ptr<UserInterface> ActiveUserInterface() {
+  if (const auto callbacks = InstalledHostCallbacks()) return std::make_unique<HostUi>(*callbacks);
+#if defined(LKRVA_HAVE_UI_WIN32)
+  // A Windows process always has a desktop to show its windows on.
+  return MakeWin32UserInterface(ThisModule());
+#else
+  return std::make_unique<QuietUi>();
+#endif
+}
+
+#else
 
 std::unique_ptr<UserInterface> ActiveUserInterface() {
   if (const auto callbacks = InstalledHostCallbacks()) return std::make_unique<HostUi>(*callbacks);
@@ -22,5 +56,7 @@ std::unique_ptr<UserInterface> ActiveUserInterface() {
   if (auto terminal = TerminalUi::Open()) return terminal;
   return std::make_unique<QuietUi>();
 }
+
+#endif  // _WIN32
 
 }  // namespace lkrva::ui
