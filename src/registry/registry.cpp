@@ -4,14 +4,17 @@
 #include "registry/file_registry_store.hpp"
 #include "registry/reg_file_format.hpp"
 #include "registry/registry_location.hpp"
+#include "registry/typelib_registration.hpp"
 
 namespace lkrva::registry {
 
 Registry::Registry(std::shared_ptr<RegistryStore> store) : store_(std::move(store)) {}
 
+#if !defined(_WIN32)
 Registry Registry::OpenDefault() {
   return Registry(std::make_shared<FileRegistryStore>(RegistryFilePath()));
 }
+#endif
 
 RegistryTree Registry::Parse(const std::optional<std::string>& text) const {
   return text ? ReadRegFile(*text, store_->Describe()) : RegistryTree{};
@@ -65,6 +68,15 @@ DeleteOutcome Registry::DeleteKey(std::string_view path) {
     return WriteRegFile(tree);
   });
   return outcome;
+}
+
+void Registry::RegisterTypeLibrary(const TypeLibRegistration& lib, const std::string& module_path,
+                                   const std::string& help_dir) {
+  RegisterTypeLib(*this, lib, module_path, help_dir);
+}
+
+void Registry::UnregisterTypeLibrary(const TypeLibRegistration& lib) {
+  UnregisterTypeLib(*this, lib);
 }
 
 }  // namespace lkrva::registry

@@ -5,10 +5,10 @@
 
 namespace lkrva::registry {
 
-HRESULT RegisterServer(Registry& registry, const ServerRegistration& server,
+HRESULT RegisterServer(ClassesRoot& registry, const ServerRegistration& server,
                        const std::string& module_path) noexcept {
   try {
-    RegisterTypeLib(registry, server.type_library, module_path, ModuleFolder(module_path));
+    registry.RegisterTypeLibrary(server.type_library, module_path, ModuleFolder(module_path));
     const std::string clsid = com::FormatGuid(server.clsid);
     const std::string key = "CLSID\\" + clsid;
     const std::string version =
@@ -16,7 +16,7 @@ HRESULT RegisterServer(Registry& registry, const ServerRegistration& server,
     // One change per value: a failure part-way leaves the earlier values, as
     // the registration contract says.
     registry.SetValue(key, "", server.description);
-    registry.SetValue(key + "\\InprocServer32", "", module_path);
+    registry.SetValue(key + "\\InprocServer32", "", InprocServerPath(module_path));
     registry.SetValue(key + "\\InprocServer32", "ThreadingModel", server.threading_model);
     registry.SetValue(server.prog_id, "", server.description);
     registry.SetValue(server.prog_id + "\\Clsid", "", clsid);
@@ -29,9 +29,9 @@ HRESULT RegisterServer(Registry& registry, const ServerRegistration& server,
   }
 }
 
-HRESULT UnregisterServer(Registry& registry, const ServerRegistration& server) noexcept {
+HRESULT UnregisterServer(ClassesRoot& registry, const ServerRegistration& server) noexcept {
   try {
-    UnregisterTypeLib(registry, server.type_library);
+    registry.UnregisterTypeLibrary(server.type_library);
   } catch (...) {
     // The type library's own unregistration result does not count.
   }

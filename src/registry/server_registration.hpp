@@ -4,7 +4,7 @@
 #include <string>
 
 #include "lkrva/com_types.h"
-#include "registry/registry.hpp"
+#include "registry/classes_root.hpp"
 #include "registry/typelib_registration.hpp"
 
 namespace lkrva::registry {
@@ -25,9 +25,10 @@ struct ServerRegistration {
 ///   path, and its ThreadingModel; <progid> = description;
 ///   <progid>\Clsid = {clsid}; CLSID\{clsid}\ProgID = progid;
 ///   CLSID\{clsid}\Version = "<major>.<minor>"; CLSID\{clsid}\TypeLib = {libid}.
-/// The module path is written in full, blanks and all. The first step that
-/// fails ends registration with E_FAIL, keeping what was written. Never throws.
-HRESULT RegisterServer(Registry& registry, const ServerRegistration& server,
+/// The module path is written as InprocServerPath gives it: in full, blanks
+/// and all, except on Windows. The first step that fails ends registration
+/// with E_FAIL, keeping what was written. Never throws.
+HRESULT RegisterServer(ClassesRoot& registry, const ServerRegistration& server,
                        const std::string& module_path) noexcept;
 
 /// DllUnregisterServer, once the type library's attributes are known:
@@ -36,6 +37,6 @@ HRESULT RegisterServer(Registry& registry, const ServerRegistration& server,
 /// CLSID\{clsid}\InprocServer32, CLSID\{clsid} in that order, each by itself,
 /// ignoring every failure (a missing key is skipped, a key with another
 /// program's subkeys stays). Returns S_OK. Never throws.
-HRESULT UnregisterServer(Registry& registry, const ServerRegistration& server) noexcept;
+HRESULT UnregisterServer(ClassesRoot& registry, const ServerRegistration& server) noexcept;
 
 }  // namespace lkrva::registry

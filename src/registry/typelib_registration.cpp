@@ -40,11 +40,6 @@ std::string SysKindKey(int syskind) {
   }
 }
 
-std::string ModuleFolder(const std::string& module_path) {
-  const std::size_t slash = module_path.rfind('/');
-  return slash == std::string::npos ? std::string() : module_path.substr(0, slash + 1);
-}
-
 void RegisterTypeLib(Registry& registry, const TypeLibRegistration& lib,
                      const std::string& module_path, const std::string& help_dir) {
   const std::string version = LibraryKey(lib) + "\\" + TypeLibVersionKey(lib.major, lib.minor);

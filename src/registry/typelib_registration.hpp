@@ -34,10 +34,6 @@ std::string TypeLibVersionKey(uint16_t major, uint16_t minor);
 /// "win32", "win64", "win16" or "mac".
 std::string SysKindKey(int syskind);
 
-/// The folder part of a module path, up to and including its last '/'
-/// ("" when there is none): the help directory a registration records.
-std::string ModuleFolder(const std::string& module_path);
-
 /// Writes TypeLib\{LIBID}\<ver> = help string, ...\<lcid>\<syskind> =
 /// module path, ...\FLAGS = "0", ...\HELPDIR = help_dir, and for each
 /// interface Interface\{IID} = name with ProxyStubClsid32 = the automation

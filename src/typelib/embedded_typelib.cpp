@@ -1,7 +1,12 @@
-// Reading the type-library section out of an ELF module file.
+// Reading the type library out of a module file: the section of an ELF
+// file, or on Windows the TYPELIB resource of a DLL.
 #include "typelib/embedded_typelib.hpp"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <elf.h>
+#endif
 
 #include <cstring>
 #include <fstream>
@@ -14,6 +19,8 @@ namespace {
 [[noreturn]] void Fail(const std::string& path, const std::string& what) {
   throw TypeLibError(path + ": " + what);
 }
+
+#if !defined(_WIN32)
 
 // Copies a header structure out of the file after checking it fits.
 template <typename T>
@@ -57,8 +64,42 @@ std::vector<uint8_t> SectionOf(const std::vector<uint8_t>& file, const std::stri
   }
   Fail(path, std::string("no type library (no ") + kTypeLibSection + " section)");
 }
+#endif
 
 }  // namespace
+
+#if defined(_WIN32)
+
+std::vector<uint8_t> FindEmbeddedTypeLib(const std::string& module_path) {
+  // A raw MSFT file is what LoadTypeLib also accepts.
+  {
+    std::ifstream in(module_path, std::ios::binary);
+    if (!in) Fail(module_path, "cannot open the module file");
+    char magic[4] = {};
+    if (in.read(magic, sizeof magic) && std::memcmp(magic, "MSFT", 4) == 0) {
+      in.seekg(0);
+      return std::vector<uint8_t>{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
+    }
+  }
+  // The resources of the file, not its code: nothing of it runs.
+  const HMODULE module = ::LoadLibraryExA(
+      module_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) Fail(module_path, "neither a module nor a type library");
+  std::vector<uint8_t> out;
+  const HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(1), "TYPELIB");
+  const HGLOBAL loaded = resource != nullptr ? ::LoadResource(module, resource) : nullptr;
+  const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+  if (data != nullptr) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    out.assign(bytes, bytes + ::SizeofResource(module, resource));
+  }
+  ::FreeLibrary(module);
+  if (data == nullptr) Fail(module_path, "no type library (no resource TYPELIB 1)");
+  return out;
+}
+
+#else
 
 std::vector<uint8_t> FindEmbeddedTypeLib(const std::string& module_path) {
   std::ifstream in(module_path, std::ios::binary);
@@ -75,6 +116,8 @@ std::vector<uint8_t> FindEmbeddedTypeLib(const std::string& module_path) {
   if (file[EI_CLASS] == ELFCLASS32) return SectionOf<Elf32_Ehdr, Elf32_Shdr>(file, module_path);
   Fail(module_path, "unknown ELF class");
 }
+
+#endif  // _WIN32
 
 TypeLibrary LoadTypeLibFromModule(const std::string& module_path) {
   const std::vector<uint8_t> blob = FindEmbeddedTypeLib(module_path);

@@ -17,7 +17,8 @@ inline constexpr const char* kTypeLibSection = ".lkrva_typelib";
 /// section headers (32- or 64-bit, little-endian), every header and offset
 /// checked against the file size. A raw MSFT file is returned as it is, as
 /// LoadTypeLib accepts one. Throws TypeLibError when the file cannot be
-/// read, is not ELF or MSFT, or carries no such section.
+/// read, is not ELF or MSFT, or carries no such section. On Windows the
+/// bytes of the module's resource of type "TYPELIB" with identifier 1.
 std::vector<uint8_t> FindEmbeddedTypeLib(const std::string& module_path);
 
 /// FindEmbeddedTypeLib, then TypeLibrary::Load: what LoadTypeLib does with

@@ -3,6 +3,9 @@
 
 #include "typelib/embedded_typelib.hpp"
 #include "typelib/msft_constants.hpp"
+#if defined(_WIN32)
+#include "registry/win32_classes_root.hpp"
+#endif
 
 namespace lkrva::typelib {
 
@@ -38,7 +41,7 @@ registry::ServerRegistration ServerRegistrationOf(const TypeLibrary& lib, const 
   return server;
 }
 
-HRESULT RegisterModule(registry::Registry& registry, const std::string& module_path,
+HRESULT RegisterModule(registry::ClassesRoot& registry, const std::string& module_path,
                        const GUID& clsid) noexcept {
   try {
     const TypeLibrary lib = LoadTypeLibFromModule(module_path);
@@ -48,7 +51,7 @@ HRESULT RegisterModule(registry::Registry& registry, const std::string& module_p
   }
 }
 
-HRESULT UnregisterModule(registry::Registry& registry, const std::string& module_path,
+HRESULT UnregisterModule(registry::ClassesRoot& registry, const std::string& module_path,
                          const GUID& clsid) noexcept {
   registry::ServerRegistration server;
   try {
@@ -58,6 +61,20 @@ HRESULT UnregisterModule(registry::Registry& registry, const std::string& module
   }
   return registry::UnregisterServer(registry, server);
 }
+
+#if defined(_WIN32)
+
+HRESULT RegisterModule(const std::string& module_path, const GUID& clsid) noexcept {
+  registry::Win32ClassesRoot registry;
+  return RegisterModule(registry, module_path, clsid);
+}
+
+HRESULT UnregisterModule(const std::string& module_path, const GUID& clsid) noexcept {
+  registry::Win32ClassesRoot registry;
+  return UnregisterModule(registry, module_path, clsid);
+}
+
+#else
 
 HRESULT RegisterModule(const std::string& module_path, const GUID& clsid) noexcept {
   try {
@@ -76,5 +93,7 @@ HRESULT UnregisterModule(const std::string& module_path, const GUID& clsid) noex
     return E_FAIL;
   }
 }
+
+#endif  // _WIN32
 
 }  // namespace lkrva::typelib

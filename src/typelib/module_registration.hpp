@@ -5,6 +5,7 @@
 #include <string>
 
 #include "lkrva/com_types.h"
+#include "registry/classes_root.hpp"
 #include "registry/registry.hpp"
 #include "registry/server_registration.hpp"
 #include "typelib/type_library.hpp"
@@ -30,16 +31,17 @@ registry::ServerRegistration ServerRegistrationOf(const TypeLibrary& lib, const 
 /// DllRegisterServer for the module file at `module_path`: loads the type
 /// library it carries and registers class `clsid` in `registry`. E_FAIL
 /// when the type library cannot be loaded or a registry step fails.
-HRESULT RegisterModule(registry::Registry& registry, const std::string& module_path,
+HRESULT RegisterModule(registry::ClassesRoot& registry, const std::string& module_path,
                        const GUID& clsid) noexcept;
 
 /// DllUnregisterServer: E_FAIL only when the module's type library cannot
 /// be read; otherwise the unregistration runs, ignoring each key's failure.
-HRESULT UnregisterModule(registry::Registry& registry, const std::string& module_path,
+HRESULT UnregisterModule(registry::ClassesRoot& registry, const std::string& module_path,
                          const GUID& clsid) noexcept;
 
 /// The same against the registry file of the environment (LKRVA_REGISTRY
-/// or the default); E_FAIL when that cannot be opened.
+/// or the default); E_FAIL when that cannot be opened. On Windows against
+/// the system's registry (Win32ClassesRoot).
 HRESULT RegisterModule(const std::string& module_path, const GUID& clsid) noexcept;
 HRESULT UnregisterModule(const std::string& module_path, const GUID& clsid) noexcept;
 
