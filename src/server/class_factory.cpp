@@ -1,7 +1,11 @@
 // Creating KRVA objects for hosts, and the module's unload check.
 #include "server/class_factory.hpp"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <exception>
 #include <filesystem>
@@ -46,6 +50,30 @@ void ReportCreationFailure(const std::string& why) noexcept {
 
 }  // namespace
 
+#if defined(_WIN32)
+
+std::string ModulePath() {
+  HMODULE module = nullptr;
+  if (!::GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCSTR>(&g_factory), &module)) {
+    throw std::runtime_error("the loader does not know this module's file");
+  }
+  // GetModuleFileNameA fills the buffer and cuts the path when it is too small.
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) throw std::runtime_error("the loader does not know this module's file");
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+#else
+
 std::string ModulePath() {
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&ModulePath), &info) == 0 || info.dli_fname == nullptr ||
@@ -54,6 +82,8 @@ std::string ModulePath() {
   }
   return std::filesystem::absolute(info.dli_fname).string();
 }
+
+#endif  // _WIN32
 
 const KrvaTypeLibrary& KrvaTypeLib() {
   const std::lock_guard lock(g_typelib_mutex);

@@ -10,7 +10,11 @@
 #include "server/operation_guard.hpp"
 #include "server/parameter_prompt.hpp"
 #include "server/runs.hpp"
+#if defined(_WIN32)
+#include "server/system_type_info.hpp"
+#else
 #include "server/type_info.hpp"
+#endif
 #include "ui/ui_selection.hpp"
 
 namespace lkrva::server {
@@ -106,11 +110,17 @@ HRESULT TKRVA::GetClassInfo(ITypeInfo** ppTI) {
   if (ppTI == nullptr) return E_POINTER;
   *ppTI = nullptr;
   try {
+#if defined(_WIN32)
+    // The system's own type information, so that a host can take it to
+    // ITypeLib and beyond.
+    return SystemClassTypeInfo(CLSID_KRVA, ppTI);
+#else
     const KrvaTypeLibrary& tlb = KrvaTypeLib();
     const typelib::TypeInfo* coclass = tlb.library->type_info_of_guid(CLSID_KRVA);
     if (coclass == nullptr) return E_FAIL;
     *ppTI = NewTypeInfo(tlb.library, *coclass);
     return S_OK;
+#endif
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (...) {
