@@ -1,13 +1,17 @@
 #!/bin/sh
 # Installs the Debian packages that building, running and testing LKRVA need,
 # when any of them is missing. Runs apt-get as root, through sudo otherwise.
+# The MinGW-w64 compilers (the POSIX-threads flavour, whose C++ library has
+# std::mutex) and Wine build and test the Windows DLL (scripts/test-windows.sh);
+# Wine's odbc32 uses unixODBC and the SQLite ODBC driver listed above.
 set -eu
 
 packages="g++ cmake make pkg-config locales clang-format
   libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev libcli11-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc postgresql
-  libfltk1.3-dev libcairo2-dev fonts-wqy-microhei xvfb xdotool x11-apps imagemagick time"
+  libfltk1.3-dev libcairo2-dev fonts-wqy-microhei xvfb xdotool x11-apps imagemagick time
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine wine64"
 
 missing=""
 for p in $packages; do
