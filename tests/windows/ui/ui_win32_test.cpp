@@ -493,23 +493,22 @@ HWND AwaitDialog(const wchar_t* caption, DWORD thread, int focus_id) {
   return dialog;
 }
 
+/// One window of EnumThreadWindows: a visible dialog is named and cancelled.
+/// A named CALLBACK function, because on 32-bit Windows WNDENUMPROC is
+/// __stdcall, which a lambda does not convert to.
+BOOL CALLBACK CancelIfDialog(HWND window, LPARAM) {
+  wchar_t class_name[64] = {};
+  GetClassNameW(window, class_name, 64);
+  if (IsWindowVisible(window) && std::wcscmp(class_name, L"#32770") == 0) {
+    std::printf("  cancelling the dialog titled \"%s\"\n", WideToUtf8(WindowText(window)).c_str());
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  }
+  return TRUE;
+}
+
 /// When the expected window never came: names and cancels every dialog of
 /// `thread` that did come, so that its modal loop ends and the test goes on.
-void CancelOtherDialogs(DWORD thread) {
-  EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM) -> BOOL {
-        wchar_t class_name[64] = {};
-        GetClassNameW(window, class_name, 64);
-        if (IsWindowVisible(window) && std::wcscmp(class_name, L"#32770") == 0) {
-          std::printf("  cancelling the dialog titled \"%s\"\n",
-                      WideToUtf8(WindowText(window)).c_str());
-          PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        }
-        return TRUE;
-      },
-      0);
-}
+void CancelOtherDialogs(DWORD thread) { EnumThreadWindows(thread, CancelIfDialog, 0); }
 
 /// Waits until `dialog` has gone; closes it with Cancel when it stays, so
 /// that the test goes on.
