@@ -137,6 +137,23 @@ HRESULT KrvaFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
   return hr;
 }
 
+#if defined(_WIN32)
+
+HRESULT KrvaFactory::LockServer(BOOL lock) {
+  // The system's COM keeps the factory alive while it is locked, and lets go
+  // of it with the last unlock; the lock keeps the module loaded as a live
+  // object does. What COM says is the answer.
+  const HRESULT hr = ::CoLockObjectExternal(static_cast<IClassFactory*>(this), lock, TRUE);
+  if (lock) {
+    com::Module().Lock();
+  } else {
+    com::Module().Unlock();
+  }
+  return hr;
+}
+
+#else
+
 HRESULT KrvaFactory::LockServer(BOOL lock) {
   if (lock) {
     com::Module().Lock();
@@ -144,6 +161,8 @@ HRESULT KrvaFactory::LockServer(BOOL lock) {
   }
   return com::Module().Unlock() ? S_OK : E_UNEXPECTED;
 }
+
+#endif  // _WIN32
 
 HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;

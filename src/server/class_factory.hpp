@@ -39,8 +39,11 @@ class KrvaFactory final : public IClassFactory {
   /// A new TKRVA answers QueryInterface for `riid`; holding no reference
   /// afterwards (an interface it lacks), it is destroyed at once.
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
-  /// Counts a lock (TRUE) or takes one back (FALSE); an unlock with no lock
-  /// held gives E_UNEXPECTED and changes nothing.
+  /// Counts a lock (TRUE) or takes one back (FALSE) in the module's count.
+  /// On Windows it also locks the factory in the system's COM
+  /// (CoLockObjectExternal, the last unlock releasing it) and gives COM's
+  /// result. Elsewhere an unlock with no lock held gives E_UNEXPECTED and
+  /// changes nothing.
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 };
 

@@ -430,7 +430,24 @@ int ComPhase(const std::string& dll) {
     void* none = reinterpret_cast<void*>(1);
     CHECK_HR(factory->CreateInstance(nullptr, IID_IDispatch, &none), E_NOINTERFACE);
     CHECK(none == nullptr);
+    // A server lock keeps the module loaded after the host let the factory
+    // go, until the lock is taken back.
+    const auto can_unload = reinterpret_cast<LKRVA_DllCanUnloadNowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("LKRVA.dll"), "DllCanUnloadNow")));
+    CHECK(can_unload != nullptr);
+    CHECK_HR(factory->LockServer(TRUE), S_OK);
     factory->Release();
+    factory = nullptr;
+    if (can_unload != nullptr) CHECK_HR(can_unload(), S_FALSE);
+    CHECK_HR(CoGetClassObject(CLSID_KRVA, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                              reinterpret_cast<void**>(&factory)),
+             S_OK);
+    if (factory != nullptr) {
+      if (can_unload != nullptr) CHECK_HR(can_unload(), S_FALSE);
+      CHECK_HR(factory->LockServer(FALSE), S_OK);
+      factory->Release();
+    }
+    if (can_unload != nullptr) CHECK_HR(can_unload(), S_OK);
   }
 
   CheckTypeLibrary(Wide(dll));
@@ -445,6 +462,8 @@ Fn Export(HMODULE module, const char* name) {
 
 /// The exports of the DLL loaded by path: class objects and the unload check.
 int ExportsPhase(const std::string& dll) {
+  // LockServer locks the factory in COM, which needs an apartment.
+  CHECK_HR(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
   const HMODULE module = LoadLibraryA(dll.c_str());
   CHECK(module != nullptr);
   if (module == nullptr) return lkrva::wintest::Finish("exports");
@@ -484,6 +503,7 @@ int ExportsPhase(const std::string& dll) {
   factory->Release();
   CHECK_HR(can_unload(), S_OK);
   FreeLibrary(module);
+  CoUninitialize();
   return lkrva::wintest::Finish("exports");
 }
 
