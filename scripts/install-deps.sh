@@ -2,8 +2,10 @@
 # Installs the Debian packages that building, running and testing LKRVA need,
 # when any of them is missing. Runs apt-get as root, through sudo otherwise.
 # The MinGW-w64 compilers (the POSIX-threads flavour, whose C++ library has
-# std::mutex) and Wine build and test the Windows DLL (scripts/test-windows.sh);
-# Wine's odbc32 uses unixODBC and the SQLite ODBC driver listed above.
+# std::mutex), mingw-w64-tools and Wine (wine, wine64) build and test the
+# Windows DLL (scripts/test-windows.sh); Wine's odbc32 uses unixODBC and the
+# SQLite ODBC driver listed above. The Win32 windows are tested under Wine on
+# Xvfb, with WenQuanYi Micro Hei (fonts-wqy-microhei) as the Chinese face.
 set -eu
 
 packages="g++ cmake make pkg-config locales clang-format

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds LKRVA and runs every test: the release build, the Windows DLLs
-# cross-compiled and tested under Wine, then the whole suite again under
+# cross-compiled and tested under Wine (the COM host, then the Win32 windows
+# on Xvfb), then the whole suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the formatting check.
 set -eu
 cd "$(dirname "$0")/.."
