@@ -29,6 +29,9 @@ void Query::Open(const std::string& sql) {
   plan_.reset();
   cursor_ = db_->Driver().Open(sql);
   columns_ = cursor_->Columns();
+  rows_.Reset(columns_.size());
+  row_index_ = kNoRow;
+  field_names_.clear();
   active_ = true;
   First();
 }
@@ -37,8 +40,10 @@ void Query::Close() {
   editing_ = false;
   active_ = false;
   cursor_.reset();
-  rows_.clear();
-  rows_.shrink_to_fit();
+  rows_.Reset(0);
+  row_index_ = kNoRow;
+  row_.clear();
+  field_names_.clear();
   columns_.clear();
   filter_.reset();
   eof_ = true;
@@ -53,12 +58,11 @@ void Query::RequireActive(std::string_view doing) const {
 
 bool Query::FetchOne() {
   if (!cursor_) return false;
-  std::vector<Value> row;
-  if (!cursor_->Fetch(row)) {
+  if (!cursor_->Fetch(fetched_)) {
     cursor_.reset();
     return false;
   }
-  rows_.push_back(std::move(row));
+  rows_.Append(fetched_);
   return true;
 }
 
@@ -67,18 +71,27 @@ void Query::FetchAll() {
   }
 }
 
-bool Query::Visible(const std::vector<Value>& row) const {
-  return !filter_ || filter_->Matches(row, db_ ? db_->Separator() : '.');
+const std::vector<Value>& Query::Row(std::size_t index) const {
+  if (index != row_index_) {
+    row_index_ = kNoRow;  // stays unset if reading raises
+    rows_.Read(index, row_);
+    row_index_ = index;
+  }
+  return row_;
+}
+
+bool Query::Visible(std::size_t index) const {
+  return !filter_ || filter_->Matches(Row(index), db_ ? db_->Separator() : '.');
 }
 
 void Query::SeekVisibleFrom(std::size_t index) {
   for (;; ++index) {
-    if (index >= rows_.size() && !FetchOne()) {
+    if (index >= rows_.Size() && !FetchOne()) {
       eof_ = true;
-      pos_ = rows_.size();
+      pos_ = rows_.Size();
       return;
     }
-    if (Visible(rows_[index])) {
+    if (Visible(index)) {
       eof_ = false;
       pos_ = index;
       return;
@@ -107,9 +120,9 @@ bool Query::Eof() const { return !active_ || eof_; }
 std::int64_t Query::RecordCount() {
   RequireActive("count the records");
   FetchAll();
-  if (!filter_) return static_cast<std::int64_t>(rows_.size());
+  if (!filter_) return static_cast<std::int64_t>(rows_.Size());
   std::int64_t n = 0;
-  for (const auto& row : rows_) n += Visible(row) ? 1 : 0;
+  for (std::size_t i = 0; i < rows_.Size(); ++i) n += Visible(i) ? 1 : 0;
   return n;
 }
 
@@ -132,25 +145,41 @@ std::optional<std::size_t> Query::ColumnIndex(std::string_view name) const {
   return std::nullopt;
 }
 
-Field Query::FieldByName(std::string_view name) {
-  RequireActive("read a field");
+std::size_t Query::FieldIndex(std::string_view name) {
+  // Runs ask for the same names in the same order record after record, so
+  // the name after the last one found is tried first.
+  const std::size_t n = field_names_.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t at = (next_name_ + k) % n;
+    if (field_names_[at].first == name) {
+      next_name_ = at + 1;
+      return field_names_[at].second;
+    }
+  }
   const auto index = ColumnIndex(name);
   if (!index)
     throw DataError("query \"" + sql_ + "\": the result has no column " + std::string(name));
-  return Field(*this, *index);
+  field_names_.emplace_back(std::string(name), *index);
+  next_name_ = field_names_.size();
+  return *index;
+}
+
+Field Query::FieldByName(std::string_view name) {
+  RequireActive("read a field");
+  return Field(*this, FieldIndex(name));
 }
 
 const std::vector<Value>& Query::CurrentRow() const {
   RequireActive("read a field");
   if (eof_) throw DataError("query \"" + sql_ + "\": there is no current record");
-  return editing_ ? edit_ : rows_[pos_];
+  return editing_ ? edit_ : Row(pos_);
 }
 
 void Query::Edit() {
   RequireActive("edit");
   if (eof_) throw DataError("query \"" + sql_ + "\": there is no current record to edit");
   if (editing_) return;
-  edit_ = rows_[pos_];
+  edit_ = Row(pos_);
   changed_.assign(columns_.size(), false);
   editing_ = true;
 }
@@ -160,7 +189,7 @@ void Query::Cancel() { editing_ = false; }
 void Query::Post() {
   if (!editing_) return;
   if (!db_) throw DataError("query \"" + sql_ + "\": the connection is closed");
-  const std::vector<Value>& original = rows_[pos_];
+  const std::vector<Value>& original = Row(pos_);
   // Records of one shape (the same changed columns, the same NULLs) share
   // their statements; only the parameters differ, so the text is built once.
   shape_.clear();
@@ -191,7 +220,9 @@ void Query::Post() {
       throw DataError(CannotLocate(u.table) + " (" + std::to_string(changed) +
                       " rows have its key)");
   }
-  rows_[pos_] = std::move(edit_);
+  rows_.Write(pos_, edit_);
+  std::swap(row_, edit_);  // the record as written is the one to read now
+  row_index_ = pos_;
   editing_ = false;
 }
 
@@ -208,6 +239,13 @@ double Field::AsDouble() const {
 }
 
 bool Field::IsNull() const { return data::IsNull(q_->CurrentRow()[index_]); }
+
+bool Field::IsEmptyText() const {
+  // Numbers always have a text; only NULL and the empty text have none.
+  const Value& v = q_->CurrentRow()[index_];
+  const auto* s = std::get_if<std::string>(&v);
+  return data::IsNull(v) || (s != nullptr && s->empty());
+}
 
 const std::string& Field::Name() const { return q_->columns_[index_].name; }
 

@@ -13,6 +13,7 @@
 #include "data/driver.hpp"
 #include "data/filter.hpp"
 #include "data/record_locator.hpp"
+#include "data/row_store.hpp"
 
 namespace lkrva::data {
 
@@ -28,6 +29,8 @@ class Field {
   /// NULL reads as 0; text by the number rules, raising when it is none.
   double AsDouble() const;
   bool IsNull() const;
+  /// AsText().empty(), without building the text: NULL or an empty text.
+  bool IsEmptyText() const;
   /// Assigns text (edit mode only). A numeric column takes the number the
   /// text denotes by the number rules (empty text: NULL) and raises for text
   /// that is no number, or no whole number for an integer column.
@@ -94,11 +97,13 @@ class Query {
   void Orphan();
   void RequireActive(std::string_view doing) const;
   const std::vector<Value>& CurrentRow() const;
+  const std::vector<Value>& Row(std::size_t index) const;
   bool FetchOne();
-  bool Visible(const std::vector<Value>& row) const;
+  bool Visible(std::size_t index) const;
   void SeekVisibleFrom(std::size_t index);
   void AutoPost();
   std::optional<std::size_t> ColumnIndex(std::string_view name) const;
+  std::size_t FieldIndex(std::string_view name);
   std::string CannotLocate(const std::string& table) const;
 
   Database* db_;
@@ -106,7 +111,13 @@ class Query {
   bool active_ = false;
   std::unique_ptr<Cursor> cursor_;
   std::vector<ColumnInfo> columns_;
-  std::vector<std::vector<Value>> rows_;
+  RowStore rows_;
+  // The last row read out of rows_ (the current record, mostly), so that
+  // reading its fields one by one unpacks it once.
+  mutable std::vector<Value> row_;
+  mutable std::size_t row_index_ = kNoRow;
+  static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
+  std::vector<Value> fetched_;  // the driver's row, before it is stored
   std::optional<Filter> filter_;
   std::size_t pos_ = 0;
   bool eof_ = true;
@@ -121,6 +132,10 @@ class Query {
   std::string shape_;
   std::vector<Value> where_params_;
   std::vector<Value> update_params_;
+  // Names asked for by FieldByName, as given, with their columns: runs ask
+  // for the same few names on every record.
+  std::vector<std::pair<std::string, std::size_t>> field_names_;
+  std::size_t next_name_ = 0;
 };
 
 }  // namespace lkrva::data
