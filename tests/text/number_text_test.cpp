@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <random>
@@ -60,6 +62,25 @@ TEST(number_to_text, fifteen_digits_come_back_within_their_rounding) {
     const std::optional<double> back = ParseNumber(text, '.');
     ASSERT_TRUE(back) << text;
     EXPECT_NEAR(*back, v, std::fabs(v) * 5e-15) << text;
+  }
+}
+
+// Reading a number must give the nearest double, whichever way it gets
+// there: digit strings of 1 to 20 digits with the point anywhere, as the
+// standard library's correctly rounded reader gives them.
+TEST(text_to_number, nearest_double_for_any_digit_string) {
+  std::mt19937_64 rng(11);
+  std::uniform_int_distribution<int> length(1, 20), digit(0, 9);
+  for (int i = 0; i < 50000; ++i) {
+    std::string text = i % 3 == 0 ? "-" : "";
+    const int n = length(rng);
+    for (int j = 0; j < n; ++j) text += static_cast<char>('0' + digit(rng));
+    text.insert(text.size() - std::uniform_int_distribution<std::size_t>(0, n)(rng), ".");
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    const std::optional<double> got = ParseNumber(text, '.');
+    ASSERT_TRUE(got) << text;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(*got), std::bit_cast<std::uint64_t>(expected)) << text;
   }
 }
 
