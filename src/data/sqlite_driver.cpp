@@ -5,8 +5,11 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "data/connection_string.hpp"
 #include "data/error.hpp"
@@ -98,19 +101,91 @@ bool StartsWithSelectStar(std::string_view sql) {
          std::isspace(static_cast<unsigned char>(sql[i]));
 }
 
+// What the columns of a prepared statement are and where they come from.
+std::vector<ColumnInfo> Describe(sqlite3* db, sqlite3_stmt* s) {
+  const int n = sqlite3_column_count(s);
+  std::vector<ColumnInfo> columns(static_cast<std::size_t>(n));
+  for (int c = 0; c < n; ++c) {
+    ColumnInfo& info = columns[c];
+    const char* name = sqlite3_column_name(s, c);
+    info.name = name ? name : "";
+    const char* table = sqlite3_column_table_name(s, c);
+    const char* origin = sqlite3_column_origin_name(s, c);
+    const char* schema = sqlite3_column_database_name(s, c);
+    info.kind = KindOfDeclaredType(sqlite3_column_decltype(s, c));
+    if (table && origin) {
+      info.base_table = table;
+      info.base_column = origin;
+      int primary_key = 0;
+      if (sqlite3_table_column_metadata(db, schema, table, origin, nullptr, nullptr, nullptr,
+                                        &primary_key, nullptr) == SQLITE_OK)
+        info.primary_key = primary_key != 0;
+    }
+  }
+  return columns;
+}
+
+/// How often SQLite has prepared `s` again since it was first prepared.
+int Reprepares(sqlite3_stmt* s) { return sqlite3_stmt_status(s, SQLITE_STMTSTATUS_REPREPARE, 0); }
+
+// The statements of the results read last, kept for the next Open of the
+// same text: the fill pass sends each incomplete record's statement again
+// after two neighbour lookups, and a "select *" costs as much to prepare as
+// to run.
+class RecentStatements {
+ public:
+  struct Entry {
+    std::string sql;
+    StmtPtr stmt;
+    std::vector<ColumnInfo> columns;
+  };
+
+  /// The kept statement for `sql`, taken out of the cache.
+  std::optional<Entry> Take(const std::string& sql) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+      if (it->sql == sql) {
+        Entry e = std::move(*it);
+        entries_.erase(it);
+        return e;
+      }
+    }
+    return std::nullopt;
+  }
+
+  /// Keeps a reset statement, dropping the oldest beyond kKept.
+  void Keep(Entry e) {
+    if (entries_.size() == kKept) entries_.erase(entries_.begin());
+    entries_.push_back(std::move(e));
+  }
+
+ private:
+  static constexpr std::size_t kKept = 4;
+  std::vector<Entry> entries_;
+};
+
 class SqliteCursor final : public Cursor {
  public:
-  SqliteCursor(StmtPtr stmt, std::vector<ColumnInfo> columns, std::string sql, sqlite3* db)
-      : stmt_(std::move(stmt)), columns_(std::move(columns)), sql_(std::move(sql)), db_(db) {}
+  /// `first_step` is what the statement's first step gave (SQLITE_ROW or
+  /// SQLITE_DONE); the columns were described after it.
+  SqliteCursor(StmtPtr stmt, std::vector<ColumnInfo> columns, std::string sql, sqlite3* db,
+               std::weak_ptr<RecentStatements> recent, int first_step)
+      : stmt_(std::move(stmt)),
+        columns_(std::move(columns)),
+        sql_(std::move(sql)),
+        db_(db),
+        recent_(std::move(recent)),
+        pending_step_(first_step) {}
+
+  ~SqliteCursor() override { GiveBack(); }
 
   const std::vector<ColumnInfo>& Columns() const override { return columns_; }
 
   bool Fetch(std::vector<Value>& row) override {
     if (done_) return false;
-    const int rc = sqlite3_step(stmt_.get());
+    const int rc = pending_step_ != 0 ? std::exchange(pending_step_, 0) : sqlite3_step(stmt_.get());
     if (rc == SQLITE_DONE) {
       done_ = true;
-      stmt_.reset();  // ends the read at once, so it holds no lock
+      GiveBack();  // ends the read at once, so it holds no lock
       return false;
     }
     if (rc != SQLITE_ROW) Fail(db_, "cannot read the result of", sql_);
@@ -138,10 +213,21 @@ class SqliteCursor final : public Cursor {
   }
 
  private:
+  // Resets the statement (which ends its read) and leaves it for the next
+  // Open of the same text, while the connection is still there.
+  void GiveBack() {
+    if (!stmt_) return;
+    sqlite3_reset(stmt_.get());
+    if (auto recent = recent_.lock()) recent->Keep({sql_, std::move(stmt_), columns_});
+    stmt_.reset();
+  }
+
   StmtPtr stmt_;
   std::vector<ColumnInfo> columns_;
   std::string sql_;
   sqlite3* db_;
+  std::weak_ptr<RecentStatements> recent_;
+  int pending_step_;  // the first step's result, until Fetch hands it out
   bool done_ = false;
 };
 
@@ -160,10 +246,26 @@ class SqliteConnection final : public DriverConnection {
   }
 
   ~SqliteConnection() override {
-    prepared_.clear();  // statements go before the connection
+    // Statements go before the connection.
+    recent_.reset();
+    prepared_.clear();
   }
 
   std::unique_ptr<Cursor> Open(const std::string& sql) override {
+    // Every statement takes its first step before its columns are read:
+    // SQLite prepares a statement again at its first step when the schema
+    // changed (another program altered the table), and a "select *" then
+    // has other columns than before the step.
+    if (auto kept = recent_->Take(sql)) {
+      sqlite3_stmt* s = kept->stmt.get();
+      const int before = Reprepares(s);
+      const int rc = sqlite3_step(s);
+      if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(db_.get(), "cannot read the result of", sql);
+      if (Reprepares(s) == before)
+        return std::make_unique<SqliteCursor>(std::move(kept->stmt), std::move(kept->columns), sql,
+                                              db_.get(), recent_, rc);
+      // Prepared again: described afresh below.
+    }
     // A record is located most cheaply and surely by its rowid. A plain
     // "select * from" over one rowid table gets the rowid as a hidden last
     // column; anything else keeps its statement and is located by key or
@@ -173,9 +275,12 @@ class SqliteConnection final : public DriverConnection {
     if (StartsWithSelectStar(sql)) {
       const std::size_t star = sql.find('*');
       const std::string with_rowid = sql.substr(0, star) + "*, rowid" + sql.substr(star + 1);
-      if (StmtPtr stmt = TryPrepareOne(db_.get(), with_rowid)) {
-        std::vector<ColumnInfo> columns = Describe(stmt.get());
-        if (columns.size() >= 2 && sqlite3_stmt_readonly(stmt.get())) {
+      StmtPtr stmt = TryPrepareOne(db_.get(), with_rowid);
+      if (stmt && sqlite3_stmt_readonly(stmt.get())) {
+        const int rc = sqlite3_step(stmt.get());
+        std::vector<ColumnInfo> columns;
+        if (rc == SQLITE_ROW || rc == SQLITE_DONE) columns = Describe(db_.get(), stmt.get());
+        if (columns.size() >= 2) {
           ColumnInfo rowid = columns.back();
           columns.pop_back();
           if (SingleBaseTable(columns) && rowid.base_table == columns.front().base_table) {
@@ -184,16 +289,19 @@ class SqliteConnection final : public DriverConnection {
             rowid.base_column = "rowid";
             columns.push_back(std::move(rowid));
             return std::make_unique<SqliteCursor>(std::move(stmt), std::move(columns), sql,
-                                                  db_.get());
+                                                  db_.get(), recent_, rc);
           }
         }
       }
     }
     StmtPtr stmt = PrepareOne(db_.get(), sql);
-    std::vector<ColumnInfo> columns = Describe(stmt.get());
     if (!sqlite3_stmt_readonly(stmt.get()) || sqlite3_column_count(stmt.get()) == 0)
       throw DataError("SQLite: the statement \"" + sql + "\" returns no rows");
-    return std::make_unique<SqliteCursor>(std::move(stmt), std::move(columns), sql, db_.get());
+    const int rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(db_.get(), "cannot read the result of", sql);
+    std::vector<ColumnInfo> columns = Describe(db_.get(), stmt.get());
+    return std::make_unique<SqliteCursor>(std::move(stmt), std::move(columns), sql, db_.get(),
+                                          recent_, rc);
   }
 
   std::int64_t Execute(const std::string& sql, const std::vector<Value>& params) override {
@@ -238,9 +346,15 @@ class SqliteConnection final : public DriverConnection {
   // The prepared statement for `sql` (kept for the next call) with
   // `params` bound; they must outlive its next step.
   sqlite3_stmt* Bound(const std::string& sql, const std::vector<Value>& params) {
-    auto it = prepared_.find(sql);
-    if (it == prepared_.end()) it = prepared_.emplace(sql, PrepareOne(db_.get(), sql)).first;
-    sqlite3_stmt* s = it->second.get();
+    // A run sends one statement text over and over: compare with the last
+    // before hashing the whole text.
+    if (last_bound_ == nullptr || *last_bound_sql_ != sql) {
+      auto it = prepared_.find(sql);
+      if (it == prepared_.end()) it = prepared_.emplace(sql, PrepareOne(db_.get(), sql)).first;
+      last_bound_sql_ = &it->first;
+      last_bound_ = it->second.get();
+    }
+    sqlite3_stmt* s = last_bound_;
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);
     for (int i = 0; i < static_cast<int>(params.size()); ++i) {
@@ -259,29 +373,6 @@ class SqliteConnection final : public DriverConnection {
     return s;
   }
 
-  std::vector<ColumnInfo> Describe(sqlite3_stmt* s) const {
-    const int n = sqlite3_column_count(s);
-    std::vector<ColumnInfo> columns(static_cast<std::size_t>(n));
-    for (int c = 0; c < n; ++c) {
-      ColumnInfo& info = columns[c];
-      const char* name = sqlite3_column_name(s, c);
-      info.name = name ? name : "";
-      const char* table = sqlite3_column_table_name(s, c);
-      const char* origin = sqlite3_column_origin_name(s, c);
-      const char* schema = sqlite3_column_database_name(s, c);
-      info.kind = KindOfDeclaredType(sqlite3_column_decltype(s, c));
-      if (table && origin) {
-        info.base_table = table;
-        info.base_column = origin;
-        int primary_key = 0;
-        if (sqlite3_table_column_metadata(db_.get(), schema, table, origin, nullptr, nullptr,
-                                          nullptr, &primary_key, nullptr) == SQLITE_OK)
-          info.primary_key = primary_key != 0;
-      }
-    }
-    return columns;
-  }
-
   static bool SingleBaseTable(const std::vector<ColumnInfo>& columns) {
     if (columns.empty()) return false;
     for (const ColumnInfo& c : columns)
@@ -291,6 +382,9 @@ class SqliteConnection final : public DriverConnection {
 
   DbPtr db_;
   std::unordered_map<std::string, StmtPtr> prepared_;
+  const std::string* last_bound_sql_ = nullptr;  // a key of prepared_, which never moves
+  sqlite3_stmt* last_bound_ = nullptr;
+  std::shared_ptr<RecentStatements> recent_ = std::make_shared<RecentStatements>();
 };
 
 }  // namespace

@@ -44,6 +44,47 @@ TEST(sqlite, text_after_the_first_statement_is_refused_unrun) {
   EXPECT_EQ(q.RecordCount(), 1);
 }
 
+// The driver keeps the statements of the last few results and runs them
+// again for the same text. What they give must be what a fresh statement
+// gives: rows written since, and the columns of a table altered since, by
+// this connection or by another program.
+TEST(sqlite, a_statement_run_again_sees_writes_and_schema_changes) {
+  const std::string path = FreshSqliteFile("kept_statements");
+  Database db("Provider=SQLite;Data Source=" + path, '.');
+  db.Driver().Execute("create table t (a, b)", {});
+  db.Driver().Execute("insert into t values (1, 2)", {});
+  const std::string sql = "select * from t where a = 1";
+  Query q(db);
+  q.Open(sql);
+  EXPECT_EQ(q.FieldByName("b").AsText(), "2");
+  q.Close();
+
+  db.Driver().Execute("update t set b = 3", {});
+  q.Open(sql);
+  EXPECT_EQ(q.FieldByName("b").AsText(), "3");
+  q.Open("select * from t where b = 3");  // the first one stands aside, kept
+  q.Close();                              // and holds no lock
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "alter table t add column c default 7", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(other);
+  Query fresh(db);  // a text never run before, prepared under the old schema
+  fresh.Open("select * from t where a > 0");
+  EXPECT_EQ(fresh.FieldByName("c").AsText(), "7");
+  fresh.Close();
+  q.Open(sql);
+  EXPECT_EQ(q.FieldByName("c").AsText(), "7");
+  EXPECT_EQ(q.FieldByName("b").AsText(), "3");
+
+  q.Edit();  // the kept statement still locates the record by its rowid
+  q.FieldByName("c").SetText("8");
+  q.Post();
+  q.Open(sql);
+  EXPECT_EQ(q.FieldByName("c").AsText(), "8");
+}
+
 TEST(sqlite, a_run_holds_the_write_lock_from_its_begin) {
   const std::string path = FreshSqliteFile("immediate");
   Database db("Provider=SQLite;Data Source=" + path, '.');
