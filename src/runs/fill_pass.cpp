@@ -37,8 +37,8 @@ trajectory::Reading InterpolateReading(RunContext& ctx, double d) {
   data::Query* lookup = ctx.data.LookupQuery.get();
 
   RunFiltered(ctx, lookup, data::RecordStatement(p, d));
-  if (!lookup->Eof() && !lookup->FieldByName(p.JXJ).AsText().empty() &&
-      !lookup->FieldByName(p.FWJ).AsText().empty()) {
+  if (!lookup->Eof() && !lookup->FieldByName(p.JXJ).IsEmptyText() &&
+      !lookup->FieldByName(p.FWJ).IsEmptyText()) {
     const trajectory::Reading same{lookup->FieldByName(p.JXJ).AsDouble(),
                                    lookup->FieldByName(p.FWJ).AsDouble()};
     lookup->Close();
@@ -61,7 +61,7 @@ std::vector<FilledReading> FillMissingReadings(RunContext& ctx, PeriodicCommit& 
 
   main.First();
   for (std::size_t record = 0; !main.Eof(); main.Next(), ++record) {
-    if (!main.FieldByName(p.JXJ).AsText().empty() && !main.FieldByName(p.FWJ).AsText().empty()) {
+    if (!main.FieldByName(p.JXJ).IsEmptyText() && !main.FieldByName(p.FWJ).IsEmptyText()) {
       continue;
     }
     const double d = main.FieldByName(p.JS).AsDouble();

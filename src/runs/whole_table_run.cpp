@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <memory>
+#include <string_view>
 
 #include "runs/fill_pass.hpp"
 #include "runs/periodic_commit.hpp"
@@ -16,18 +17,24 @@ namespace lkrva::runs {
 
 namespace {
 
+/// Assigns `value` in the number-to-text form. The text is built on the
+/// stack: a run writes five of them per station.
+void SetNumberText(data::Field field, double value, char separator) {
+  char text[text::kMaxNumberText];
+  field.SetText(std::string_view(text, text::WriteNumber(text, value, separator)));
+}
+
 /// Writes station results into the main query's current record.
 void WriteResults(RunContext& ctx, const trajectory::TrajectoryTotals& t) {
   const params::ParameterSet& p = ctx.params;
   const char separator = text::RegionalDecimalSeparator();
   data::Query& main = *ctx.data.MainQuery;
   main.Edit();
-  main.FieldByName(p.CZJS).SetText(text::FormatNumber(t.CZJS, separator));
-  main.FieldByName(p.X).SetText(text::FormatNumber(t.X, separator));
-  main.FieldByName(p.Y).SetText(text::FormatNumber(t.Y, separator));
-  main.FieldByName(p.BHFW).SetText(text::FormatNumber(t.BHFW, separator));
-  main.FieldByName(p.BHJ).SetText(
-      text::FormatNumber(trajectory::ClosureDistance(t.X, t.Y), separator));
+  SetNumberText(main.FieldByName(p.CZJS), t.CZJS, separator);
+  SetNumberText(main.FieldByName(p.X), t.X, separator);
+  SetNumberText(main.FieldByName(p.Y), t.Y, separator);
+  SetNumberText(main.FieldByName(p.BHFW), t.BHFW, separator);
+  SetNumberText(main.FieldByName(p.BHJ), trajectory::ClosureDistance(t.X, t.Y), separator);
   main.FieldByName(p.JYQL).SetDouble(t.JYQL);
   main.Post();
 }

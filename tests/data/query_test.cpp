@@ -56,7 +56,7 @@ class CountingDriver final : public DriverConnection {
 using QueryTest = BackendTest;
 
 TEST_P(QueryTest, opens_on_the_first_record_and_walks_to_the_end) {
-  MakeSurvey({"1, 30, 1.5, 10, 'a'", "2, 10, 0.5, NULL, NULL", "3, 20, NULL, 12.25, 'c'"});
+  MakeSurvey({"1, 30, 1.5, 10, 'a'", "2, 10, 0.5, NULL, ''", "3, 20, NULL, 12.25, 'c'"});
   auto db = Connect();
   Query q(*db);
   q.Open("select * from " + table_ + " order by js");
@@ -67,6 +67,11 @@ TEST_P(QueryTest, opens_on_the_first_record_and_walks_to_the_end) {
     seen.push_back(q.FieldByName("JS").AsText() + "|" + q.FieldByName("jxj").AsText() + "|" +
                    q.FieldByName("FWJ").AsText() + "|" + q.FieldByName("note").AsText());
   EXPECT_EQ(seen, (std::vector<std::string>{"10|0.5||", "20||12.25|c", "30|1.5|10|a"}));
+  // IsEmptyText answers AsText().empty() for every kind of value.
+  for (q.First(); !q.Eof(); q.Next())
+    for (const char* column : {"JS", "jxj", "FWJ", "note"})
+      EXPECT_EQ(q.FieldByName(column).IsEmptyText(), q.FieldByName(column).AsText().empty())
+          << column << " at " << q.FieldByName("JS").AsText();
   q.Next();  // past the end stays there
   EXPECT_TRUE(q.Eof());
   q.First();
