@@ -69,6 +69,10 @@ class DriverConnection {
   /// drivers close them at commit), so that they must be read out first.
   virtual bool CursorsEndWithTransaction() const = 0;
 
+  /// Whether the database takes one UPDATE for many records, joined to a
+  /// list of VALUES (WITH … UPDATE … FROM), which runs write-back in batches.
+  virtual bool BatchesUpdates() const { return false; }
+
   /// How identifiers are quoted in generated statements ("name").
   virtual std::string QuoteIdentifier(std::string_view name) const;
 };

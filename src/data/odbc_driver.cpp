@@ -3,6 +3,7 @@
 #include "data/odbc_driver.hpp"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <unordered_map>
@@ -155,6 +156,10 @@ class OdbcConnection final : public DriverConnection {
     SQLSMALLINT dbms_length = 0;
     SQLGetInfo(dbc_.get(), SQL_DBMS_NAME, dbms, sizeof dbms, &dbms_length);
     sqlite_ = Contains(reinterpret_cast<const char*>(dbms), "sqlite");
+    // Both take WITH … UPDATE … FROM (SQLite since 3.33). Elsewhere each
+    // record keeps its own UPDATE.
+    batches_ = sqlite_ ? DbmsVersionAtLeast(3, 33)
+                       : Contains(reinterpret_cast<const char*>(dbms), "postgresql");
   }
 
   ~OdbcConnection() override {
@@ -239,9 +244,23 @@ class OdbcConnection final : public DriverConnection {
   void Commit() override { End(SQL_COMMIT, "COMMIT"); }
   void Rollback() override { End(SQL_ROLLBACK, "ROLLBACK"); }
   bool CursorsSeeLaterWrites() const override { return sqlite_; }
+  bool BatchesUpdates() const override { return batches_; }
   bool CursorsEndWithTransaction() const override { return true; }
 
  private:
+  // Whether the database's version ("3.40.1", "15.00.0000") is at least
+  // major.minor.
+  bool DbmsVersionAtLeast(int major, int minor) {
+    SQLCHAR text[64] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(dbc_.get(), SQL_DBMS_VER, text, sizeof text, &length)))
+      return false;
+    int got_major = 0, got_minor = 0;
+    if (std::sscanf(reinterpret_cast<const char*>(text), "%d.%d", &got_major, &got_minor) != 2)
+      return false;
+    return got_major > major || (got_major == major && got_minor >= minor);
+  }
+
   void End(SQLSMALLINT completion, const char* sql) {
     in_transaction_ = false;
     if (sqlite_) {
@@ -370,6 +389,7 @@ class OdbcConnection final : public DriverConnection {
   Dbc dbc_;
   bool connected_ = false;
   bool sqlite_ = false;
+  bool batches_ = false;
   bool in_transaction_ = false;
   std::unordered_map<std::string, Stmt> prepared_;
   std::map<std::string, std::vector<std::string>> keys_;

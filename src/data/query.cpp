@@ -27,6 +27,7 @@ void Query::Open(const std::string& sql) {
   if (!db_) throw DataError("query \"" + sql + "\": the connection is closed");
   sql_ = sql;
   plan_.reset();
+  db_->SendDeferred();  // the statement sees every post before it
   cursor_ = db_->Driver().Open(sql);
   columns_ = cursor_->Columns();
   rows_.Reset(columns_.size());
@@ -38,6 +39,7 @@ void Query::Open(const std::string& sql) {
 
 void Query::Close() {
   editing_ = false;
+  defer_posts_ = false;
   active_ = false;
   cursor_.reset();
   rows_.Reset(0);
@@ -186,6 +188,10 @@ void Query::Edit() {
 
 void Query::Cancel() { editing_ = false; }
 
+void Query::SendDeferredPosts() {
+  if (db_) db_->SendDeferred();
+}
+
 void Query::Post() {
   if (!editing_) return;
   if (!db_) throw DataError("query \"" + sql_ + "\": the connection is closed");
@@ -198,7 +204,7 @@ void Query::Post() {
     shape_ += IsNull(original[i]) ? 'n' : 'v';
   }
   if (!plan_ || shape_ != plan_shape_) {
-    plan_ = std::make_unique<RecordUpdate>(
+    plan_ = std::make_shared<const RecordUpdate>(
         BuildRecordUpdate(db_->Driver(), columns_, original, edit_, changed_));
     plan_shape_ = shape_;
   }
@@ -215,10 +221,14 @@ void Query::Post() {
     update_params_.clear();
     for (std::size_t i : u.set_columns) update_params_.push_back(edit_[i]);
     update_params_.insert(update_params_.end(), where_params_.begin(), where_params_.end());
-    const std::int64_t changed = db_->Write(u.update_sql, update_params_);
-    if (changed != 1)
-      throw DataError(CannotLocate(u.table) + " (" + std::to_string(changed) +
-                      " rows have its key)");
+    if (defer_posts_ && db_->CanDefer(u, update_params_)) {
+      db_->Defer(plan_, update_params_, sql_);
+    } else {
+      const std::int64_t changed = db_->Write(u.update_sql, update_params_);
+      if (changed != 1)
+        throw DataError(CannotLocate(u.table) + " (" + std::to_string(changed) +
+                        " rows have its key)");
+    }
   }
   rows_.Write(pos_, edit_);
   std::swap(row_, edit_);  // the record as written is the one to read now
@@ -227,7 +237,7 @@ void Query::Post() {
 }
 
 std::string Query::CannotLocate(const std::string& table) const {
-  return "query \"" + sql_ + "\": the record cannot be located for updating in table " + table;
+  return CannotLocateRecord(sql_, table);
 }
 
 std::string Field::AsText() const {

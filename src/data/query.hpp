@@ -84,6 +84,14 @@ class Query {
   void Post();
   /// Drops the edit.
   void Cancel();
+
+  /// Lets posts wait to be sent in batches with others of their shape where
+  /// the database allows it (see Database::Defer). A record that cannot be
+  /// written then raises later: at the post that fills the batch, at
+  /// SendDeferredPosts, or at the next statement or commit.
+  void DeferPosts(bool defer) { defer_posts_ = defer; }
+  /// Sends the posts held back; raises for the first that cannot be written.
+  void SendDeferredPosts();
   bool Editing() const { return editing_; }
 
   /// Reads every row not fetched yet; the snapshot no longer needs the
@@ -126,7 +134,8 @@ class Query {
   std::vector<bool> changed_;
   // The last write-back's statements, reused for records of the same shape.
   std::string plan_shape_;
-  std::unique_ptr<RecordUpdate> plan_;
+  std::shared_ptr<const RecordUpdate> plan_;
+  bool defer_posts_ = false;
   // Scratch space for the shape of the record being posted and the
   // parameters of its statements.
   std::string shape_;

@@ -42,10 +42,12 @@ RecordUpdate BuildRecordUpdate(const DriverConnection& driver,
     set += driver.QuoteIdentifier(c.base_column);
     if (IsNull(edited[i])) {
       set += " = NULL";  // a literal: typed NULL parameters trouble some drivers
+      u.null_names.push_back(driver.QuoteIdentifier(c.base_column));
     } else {
       set += " = ?";
       u.update_params.push_back(edited[i]);
       u.set_columns.push_back(i);
+      u.set_names.push_back(driver.QuoteIdentifier(c.base_column));
     }
   }
   if (set.empty()) return u;
@@ -79,9 +81,70 @@ RecordUpdate BuildRecordUpdate(const DriverConnection& driver,
     u.count_sql = "SELECT COUNT(*) FROM " + driver.QuoteIdentifier(u.table) + " WHERE " + where;
     u.count_params = where_params;
   }
+  if (u.located_by_key)
+    for (std::size_t i : u.where_columns)
+      u.where_names.push_back(columns[i].row_id ? std::string("rowid")
+                                                : driver.QuoteIdentifier(columns[i].base_column));
   u.update_sql = "UPDATE " + driver.QuoteIdentifier(u.table) + " SET " + set + " WHERE " + where;
   u.update_params.insert(u.update_params.end(), where_params.begin(), where_params.end());
   return u;
+}
+
+std::string CannotLocateRecord(const std::string& query_sql, const std::string& table) {
+  return "query \"" + query_sql + "\": the record cannot be located for updating in table " + table;
+}
+
+namespace {
+
+// "(CAST(? AS BIGINT), …), (?, …), …": `records` rows of VALUES whose first
+// row types the list.
+std::string ValuesRows(std::size_t records, std::string_view kinds) {
+  std::string first = "(", row = "(";
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    first += i == 0 ? "" : ", ";
+    first += kinds[i] == 'i' ? "CAST(? AS BIGINT)" : "CAST(? AS DOUBLE PRECISION)";
+    row += i == 0 ? "?" : ", ?";
+  }
+  first += ")";
+  row += ")";
+  std::string out = first;
+  out.reserve(first.size() + records * (row.size() + 2));
+  for (std::size_t r = 1; r < records; ++r) out += ", " + row;
+  return out;
+}
+
+// "t.k1 = v.columnN AND …", the key columns after `before` other columns.
+std::string KeyJoin(const std::string& table, const RecordUpdate& u, std::size_t before) {
+  std::string where;
+  for (const std::string& name : u.where_names)
+    where += (where.empty() ? "" : " AND ") + table + "." + name + " = v.column" +
+             std::to_string(++before);
+  return where;
+}
+
+}  // namespace
+
+std::string BatchedKeyCount(const DriverConnection& driver, const RecordUpdate& u,
+                            std::size_t records, std::string_view key_kinds) {
+  const std::string table = driver.QuoteIdentifier(u.table);
+  return "SELECT COUNT(*) FROM " + table + ", (VALUES " + ValuesRows(records, key_kinds) +
+         ") AS v WHERE " + KeyJoin(table, u, 0);
+}
+
+std::string BatchedRecordUpdate(const DriverConnection& driver, const RecordUpdate& u,
+                                std::size_t records, std::string_view kinds) {
+  // Not "WITH v AS (VALUES …) UPDATE": ODBC drivers take a statement that
+  // starts with WITH for a query and wrap it in a cursor.
+  std::string set;
+  std::size_t column = 0;
+  for (const std::string& name : u.set_names)
+    set += (set.empty() ? "" : ", ") + name + " = v.column" + std::to_string(++column);
+  for (const std::string& name : u.null_names) set += (set.empty() ? "" : ", ") + name + " = NULL";
+  const std::string table = driver.QuoteIdentifier(u.table);
+  const std::string sql = "UPDATE " + table + " SET " + set + " FROM (VALUES " +
+                          ValuesRows(records, kinds) + ") AS v WHERE " +
+                          KeyJoin(table, u, u.set_names.size());
+  return sql;
 }
 
 }  // namespace lkrva::data

@@ -22,10 +22,12 @@ void PeriodicCommit::Writing() {
   began_ = std::chrono::steady_clock::now();
 }
 
+bool PeriodicCommit::IsDue() const {
+  return db_.InTransaction() && std::chrono::steady_clock::now() - began_ >= kCommitInterval;
+}
+
 void PeriodicCommit::Due() {
-  if (db_.InTransaction() && std::chrono::steady_clock::now() - began_ >= kCommitInterval) {
-    db_.Commit();
-  }
+  if (IsDue()) db_.Commit();
 }
 
 void PeriodicCommit::Finish() {

@@ -22,6 +22,8 @@ class PeriodicCommit {
 
   /// Call before each post: begins the transaction when none is open.
   void Writing();
+  /// Whether the transaction is a second old.
+  bool IsDue() const;
   /// Call after each post: commits when the transaction is a second old.
   void Due();
   /// Commits what is pending; raises when the database refuses.

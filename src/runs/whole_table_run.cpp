@@ -61,12 +61,17 @@ void Run(RunContext& ctx, double gtdjs, Reporter& reporter,
   main.First();
   progress = ctx.ui.ShowProgress(static_cast<std::int32_t>(main.RecordCount()));
   trajectory::TrajectoryWalker walk(ctx.stations, gtdjs);
+  // Server databases take the results in batches of records. A batch is
+  // sent here, before a commit and at the end, so that a record that cannot
+  // be written is reported like any other write-back failure.
+  main.DeferPosts(true);
   for (std::size_t k = 1; k <= loaded; ++k) {
     progress->Step();
     const trajectory::TrajectoryTotals& totals = walk.Advance();
     commit.Writing();
     try {
       WriteResults(ctx, totals);
+      if (k == loaded || commit.IsDue()) main.SendDeferredPosts();
     } catch (const std::exception&) {
       reporter.Show(texts::kWriteBackFailed, texts::kWarningTitle, ui::kIconWarning);
       ctx.stations.clear();
