@@ -1,83 +1,148 @@
 // Compact snapshot rows.
 #include "data/row_store.hpp"
 
+#include <bit>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "data/error.hpp"
 
 namespace lkrva::data {
+namespace {
+
+// Chunks double from kFirstRows rows up to kMostRows, so a lookup that
+// stands on one record costs a small chunk and a whole survey few large ones.
+constexpr std::size_t kFirstRows = 64;
+constexpr std::size_t kDoublings = 10;
+constexpr std::size_t kMostRows = kFirstRows << kDoublings;
+constexpr std::size_t kRowsInDoublingChunks = kFirstRows * ((std::size_t{2} << kDoublings) - 1);
+
+// Large chunks are filled once, front to back: on Linux they ask for huge
+// pages, which takes the kernel one fault per 2 MB instead of one per 4 kB.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+}  // namespace
+
+void RowStore::Chunk::Free::operator()(void* p) const { std::free(p); }
+
+std::size_t RowStore::ChunkRows(std::size_t chunk) {
+  return chunk <= kDoublings ? kFirstRows << chunk : kMostRows;
+}
+
+RowStore::Place RowStore::Locate(std::size_t index, std::size_t width) {
+  if (index < kRowsInDoublingChunks) {
+    const std::size_t chunk = std::bit_width(index / kFirstRows + 1) - 1;
+    const std::size_t before = kFirstRows * ((std::size_t{1} << chunk) - 1);
+    return {chunk, (index - before) * width};
+  }
+  const std::size_t beyond = index - kRowsInDoublingChunks;
+  return {kDoublings + 1 + beyond / kMostRows, (beyond % kMostRows) * width};
+}
 
 void RowStore::Reset(std::size_t width) {
   width_ = width;
   rows_ = 0;
+  capacity_ = 0;
   chunks_.clear();
   chunks_.shrink_to_fit();
   text_.clear();
   text_.shrink_to_fit();
 }
 
-RowStore::Cell* RowStore::RowCells(std::size_t index) const {
-  return chunks_[index / kRowsPerChunk].get() + (index % kRowsPerChunk) * width_;
+void RowStore::AddChunk() {
+  const std::size_t rows = ChunkRows(chunks_.size());
+  const std::size_t values = rows * width_;
+  const std::size_t bytes = values * (sizeof(std::uint64_t) + 1);
+  void* memory = nullptr;
+#if defined(__linux__)
+  if (bytes >= kHugePage) {
+    if (posix_memalign(&memory, kHugePage, bytes) == 0) madvise(memory, bytes, MADV_HUGEPAGE);
+  } else {
+    memory = std::malloc(bytes);
+  }
+#else
+  memory = std::malloc(bytes);
+#endif
+  if (memory == nullptr && bytes > 0) throw std::bad_alloc();
+  Chunk c;
+  c.memory.reset(memory);
+  c.payload = static_cast<std::uint64_t*>(memory);
+  c.kinds = reinterpret_cast<std::uint8_t*>(c.payload + values);
+  chunks_.push_back(std::move(c));
+  capacity_ += rows;
 }
 
-void RowStore::Store(Cell& cell, const Value& v) {
+void RowStore::Store(std::uint64_t& payload, std::uint8_t& kind, const Value& v) {
   switch (v.index()) {
     case 0:
-      cell.kind = Kind::kNull;
+      kind = kNull;
       break;
     case 1:
-      cell.kind = Kind::kInteger;
-      cell.integer = std::get<std::int64_t>(v);
+      kind = kInteger;
+      payload = static_cast<std::uint64_t>(std::get<std::int64_t>(v));
       break;
     case 2:
-      cell.kind = Kind::kReal;
-      cell.real = std::get<double>(v);
+      kind = kReal;
+      payload = std::bit_cast<std::uint64_t>(std::get<double>(v));
       break;
     default: {
       const std::string& s = std::get<std::string>(v);
       if (s.size() > std::numeric_limits<std::uint32_t>::max())
         throw DataError("a text value of " + std::to_string(s.size()) +
                         " bytes is too long to keep in a result");
-      cell.kind = Kind::kText;
-      cell.length = static_cast<std::uint32_t>(s.size());
-      cell.offset = text_.size();
+      const auto length = static_cast<std::uint32_t>(s.size());
+      kind = kText;
+      payload = text_.size();
+      text_.append(reinterpret_cast<const char*>(&length), sizeof length);
       text_ += s;
     }
   }
 }
 
 void RowStore::Append(const std::vector<Value>& row) {
-  if (rows_ % kRowsPerChunk == 0 && rows_ / kRowsPerChunk == chunks_.size())
-    chunks_.push_back(std::make_unique_for_overwrite<Cell[]>(kRowsPerChunk * width_));
+  if (rows_ == capacity_) AddChunk();
   ++rows_;
   Write(rows_ - 1, row);
 }
 
 void RowStore::Write(std::size_t index, const std::vector<Value>& row) {
-  Cell* cells = RowCells(index);
-  for (std::size_t c = 0; c < width_; ++c) Store(cells[c], row[c]);
+  const Place at = Locate(index, width_);
+  const Chunk& c = chunks_[at.chunk];
+  for (std::size_t i = 0; i < width_; ++i)
+    Store(c.payload[at.first + i], c.kinds[at.first + i], row[i]);
 }
 
 void RowStore::Read(std::size_t index, std::vector<Value>& out) const {
-  const Cell* cells = RowCells(index);
+  const Place at = Locate(index, width_);
+  const Chunk& c = chunks_[at.chunk];
   out.resize(width_);
-  for (std::size_t c = 0; c < width_; ++c) {
-    const Cell& cell = cells[c];
-    switch (cell.kind) {
-      case Kind::kNull:
-        out[c] = std::monostate{};
+  for (std::size_t i = 0; i < width_; ++i) {
+    const std::uint64_t payload = c.payload[at.first + i];
+    switch (c.kinds[at.first + i]) {
+      case kNull:
+        out[i] = std::monostate{};
         break;
-      case Kind::kInteger:
-        out[c] = cell.integer;
+      case kInteger:
+        out[i] = static_cast<std::int64_t>(payload);
         break;
-      case Kind::kReal:
-        out[c] = cell.real;
+      case kReal:
+        out[i] = std::bit_cast<double>(payload);
         break;
-      case Kind::kText:
-        if (auto* s = std::get_if<std::string>(&out[c]))
-          s->assign(text_, cell.offset, cell.length);  // keeps the text's storage
+      default: {
+        std::uint32_t length = 0;
+        std::memcpy(&length, text_.data() + payload, sizeof length);
+        const char* text = text_.data() + payload + sizeof length;
+        if (auto* s = std::get_if<std::string>(&out[i]))
+          s->assign(text, length);  // keeps the text's storage
         else
-          out[c] = text_.substr(cell.offset, cell.length);
+          out[i] = std::string(text, length);
+      }
     }
   }
 }
