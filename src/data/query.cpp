@@ -260,12 +260,25 @@ bool Field::IsEmptyText() const {
 const std::string& Field::Name() const { return q_->columns_[index_].name; }
 
 void Field::SetText(std::string_view text) {
+  const ColumnKind kind = q_->columns_[index_].kind;
+  if (kind == ColumnKind::kInteger || kind == ColumnKind::kReal) {
+    if (!q_->editing_) throw DataError("column " + Name() + ": the record is not being edited");
+    Assign(text, text.empty() ? std::nullopt : text::ParseNumber(text, q_->db_->Separator()));
+  } else {
+    Assign(text, std::nullopt);
+  }
+}
+
+void Field::SetNumberText(std::string_view text, std::optional<double> number) {
+  Assign(text, number);
+}
+
+void Field::Assign(std::string_view text, std::optional<double> number) {
   if (!q_->editing_) throw DataError("column " + Name() + ": the record is not being edited");
   const ColumnKind kind = q_->columns_[index_].kind;
   Value v;
   if (kind == ColumnKind::kInteger || kind == ColumnKind::kReal) {
     if (!text.empty()) {
-      const auto number = text::ParseNumber(text, q_->db_->Separator());
       if (!number)
         throw DataError("column " + Name() + ": the text \"" + std::string(text) +
                         "\" is not a number");

@@ -35,11 +35,17 @@ class Field {
   /// text denotes by the number rules (empty text: NULL) and raises for text
   /// that is no number, or no whole number for an integer column.
   void SetText(std::string_view text);
+  /// SetText for a text whose number is known already: `number` must be
+  /// what the number rules read in `text` (nothing when it is no number).
+  /// Runs write the numbers they format, and need not read them back.
+  void SetNumberText(std::string_view text, std::optional<double> number);
   /// Assigns a double (edit mode only).
   void SetDouble(double value);
   const std::string& Name() const;
 
  private:
+  void Assign(std::string_view text, std::optional<double> number);
+
   Query* q_;
   std::size_t index_;
 };

@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "runs/fill_pass.hpp"
@@ -21,7 +22,9 @@ namespace {
 /// stack: a run writes five of them per station.
 void SetNumberText(data::Field field, double value, char separator) {
   char text[text::kMaxNumberText];
-  field.SetText(std::string_view(text, text::WriteNumber(text, value, separator)));
+  std::optional<double> as_read;
+  char* end = text::WriteNumber(text, value, separator, as_read);
+  field.SetNumberText(std::string_view(text, static_cast<std::size_t>(end - text)), as_read);
 }
 
 /// Writes station results into the main query's current record.

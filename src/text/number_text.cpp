@@ -128,7 +128,23 @@ Decimal RoundToSignificant(double magnitude) {
 
 }  // namespace
 
-char* WriteNumber(char* p, double value, char separator) {
+namespace {
+
+/// The double that the digits of `d` (negated when `negative`) read back
+/// as, when one correctly rounded operation on exact doubles gives it.
+std::optional<double> ReadBack(const Decimal& d, bool negative) {
+  std::uint64_t mantissa = 0;
+  for (int i = 0; i < d.count; ++i)
+    mantissa = mantissa * 10 + static_cast<unsigned>(d.digits[i] - '0');
+  const int scale = d.exponent - (d.count - 1);
+  if (scale < -22 || scale > 22) return std::nullopt;
+  const double m = static_cast<double>(mantissa);
+  const double magnitude =
+      scale >= 0 ? m * kExactPowersOfTen[scale] : m / kExactPowersOfTen[-scale];
+  return negative ? -magnitude : magnitude;
+}
+
+char* Write(char* p, double value, char separator, std::optional<double>* as_read) {
   auto put = [&p](const char* text) {
     while (*text != '\0') *p++ = *text++;
   };
@@ -146,6 +162,9 @@ char* WriteNumber(char* p, double value, char separator) {
   }
   if (value < 0) *p++ = '-';
   const Decimal d = RoundToSignificant(std::fabs(value));
+#if FLT_EVAL_METHOD == 0
+  if (as_read != nullptr) *as_read = ReadBack(d, value < 0);
+#endif
   auto copy = [&p](const char* from, int count) {
     std::memcpy(p, from, static_cast<std::size_t>(count));
     p += count;
@@ -183,6 +202,20 @@ char* WriteNumber(char* p, double value, char separator) {
   *p++ = 'E';
   if (d.exponent < 0) *p++ = '-';
   return std::to_chars(p, p + 8, std::abs(d.exponent)).ptr;
+}
+
+}  // namespace
+
+char* WriteNumber(char* out, double value, char separator) {
+  return Write(out, value, separator, nullptr);
+}
+
+char* WriteNumber(char* out, double value, char separator, std::optional<double>& as_read) {
+  as_read.reset();
+  char* end = Write(out, value, separator, &as_read);
+  if (!as_read)
+    as_read = ParseNumber(std::string_view(out, static_cast<std::size_t>(end - out)), separator);
+  return end;
 }
 
 void AppendNumber(std::string& out, double value, char separator) {

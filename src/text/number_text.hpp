@@ -32,6 +32,10 @@ inline constexpr int kMaxNumberText = 32;
 /// Writes `value` in the number-to-text form at `out`, which has room for
 /// kMaxNumberText characters; returns the end of what was written.
 char* WriteNumber(char* out, double value, char separator);
+/// WriteNumber, also giving what ParseNumber gives for the text written
+/// (nothing for "NAN" and "INF"), mostly computed from the digits instead
+/// of read back.
+char* WriteNumber(char* out, double value, char separator, std::optional<double>& as_read);
 
 /// Appends `value` in the number-to-text form to `out`.
 void AppendNumber(std::string& out, double value, char separator);

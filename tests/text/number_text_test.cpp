@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace lkrva::text {
 namespace {
@@ -81,6 +82,39 @@ TEST(text_to_number, nearest_double_for_any_digit_string) {
     const std::optional<double> got = ParseNumber(text, '.');
     ASSERT_TRUE(got) << text;
     ASSERT_EQ(std::bit_cast<std::uint64_t>(*got), std::bit_cast<std::uint64_t>(expected)) << text;
+  }
+}
+
+// Runs take the number a written text reads back as from WriteNumber
+// itself; it must be ParseNumber's reading of that text, bit for bit.
+TEST(number_to_text, the_number_written_is_the_number_read_back) {
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> mantissa(1, 10);
+  std::uniform_int_distribution<int> exponent(-40, 40);
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                1e-4,
+                                9.99999999999999e-5,
+                                1e15,
+                                999999999999999.4,
+                                std::numeric_limits<double>::infinity(),
+                                std::nan(""),
+                                std::numeric_limits<double>::denorm_min()};
+  for (int i = 0; i < 50000; ++i)
+    values.push_back((i % 2 ? -1 : 1) * mantissa(rng) * std::pow(10.0, exponent(rng)));
+  for (const char separator : {'.', ','}) {
+    for (const double v : values) {
+      char text[kMaxNumberText];
+      std::optional<double> as_read;
+      char* end = WriteNumber(text, v, separator, as_read);
+      const std::string_view written(text, static_cast<std::size_t>(end - text));
+      const std::optional<double> parsed = ParseNumber(written, separator);
+      ASSERT_EQ(as_read.has_value(), parsed.has_value()) << written;
+      if (parsed) {
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(*as_read), std::bit_cast<std::uint64_t>(*parsed))
+            << written;
+      }
+    }
   }
 }
 
