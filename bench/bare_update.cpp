@@ -17,8 +17,9 @@ int main(int argc, char** argv) {
   const std::string table = argv[2];
   sqlite3_stmt* sel = nullptr;
   sqlite3_stmt* upd = nullptr;
-  sqlite3_prepare_v2(db, ("select rowid, JS, JXJ, FWJ from " + table + " order by JS").c_str(), -1,
-                     &sel, nullptr);
+  // The run's main statement is "select *": the same rows, every column.
+  sqlite3_prepare_v2(db, ("select rowid, * from " + table + " order by JS").c_str(), -1, &sel,
+                     nullptr);
   sqlite3_prepare_v2(db,
                      ("update " + table +
                       " set CZJS = ?, X = ?, Y = ?, BHFW = ?, BHJ = ?, JYQL = ? where rowid = ?")
@@ -28,8 +29,8 @@ int main(int argc, char** argv) {
   double sum = 0;
   long rows = 0;
   while (sqlite3_step(sel) == SQLITE_ROW) {
-    const double js = sqlite3_column_double(sel, 1);
-    sum += js;
+    const int columns = sqlite3_column_count(sel);
+    for (int c = 1; c < columns; ++c) sum += sqlite3_column_double(sel, c);
     for (int c = 1; c <= 6; ++c) sqlite3_bind_double(upd, c, sum * c);
     sqlite3_bind_int64(upd, 7, sqlite3_column_int64(sel, 0));
     if (sqlite3_step(upd) != SQLITE_DONE) return 1;
