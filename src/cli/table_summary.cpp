@@ -13,16 +13,9 @@ namespace {
 
 enum Column { kJS, kJXJ, kFWJ, kCZJS, kBHJ, kBHFW, kX, kY, kJYQL };
 
-/// " where F" (or " and (F)" after a condition) when there is a filter.
-std::string FilterClause(const TableNames& n, bool after_condition) {
-  if (n.filter.empty()) return "";
-  return after_condition ? " and (" + n.filter + ")" : " where " + n.filter;
-}
-
-long long CountOf(data::Database& db, const std::string& sql) {
-  data::Query q(db);
-  q.Open(sql);
-  return static_cast<long long>(q.Eof() ? 0 : q.FieldByName("n").AsDouble());
+/// " where F" when there is a filter.
+std::string FilterClause(const TableNames& n) {
+  return n.filter.empty() ? "" : " where " + n.filter;
 }
 
 std::string Number(double v) { return text::FormatNumber(v, '.'); }
@@ -32,11 +25,15 @@ std::string Number(double v) { return text::FormatNumber(v, '.'); }
 std::optional<TableBefore> CountBeforeRun(const TableNames& n) {
   try {
     data::Database db(n.connection, '.');
+    // Both counts in one pass over the table.
+    data::Query q(db);
+    q.Open("select count(*) as n, sum(case when " + n.columns[kJXJ] + " is null or " +
+           n.columns[kFWJ] + " is null then 1 else 0 end) as m from " + n.table + FilterClause(n));
     TableBefore before;
-    before.stations = CountOf(db, "select count(*) as n from " + n.table + FilterClause(n, false));
-    before.incomplete =
-        CountOf(db, "select count(*) as n from " + n.table + " where (" + n.columns[kJXJ] +
-                        " is null or " + n.columns[kFWJ] + " is null)" + FilterClause(n, true));
+    if (!q.Eof()) {
+      before.stations = static_cast<long long>(q.FieldByName("n").AsDouble());
+      before.incomplete = static_cast<long long>(q.FieldByName("m").AsDouble());
+    }
     return before;
   } catch (const std::exception&) {
     return std::nullopt;
@@ -54,8 +51,7 @@ void PrintSummary(const TableNames& n, const std::optional<TableBefore>& before,
   try {
     data::Database db(n.connection, '.');
     data::Query q(db);
-    q.Open("select * from " + n.table + FilterClause(n, false) + " order by " + n.columns[kJS] +
-           " desc");
+    q.Open("select * from " + n.table + FilterClause(n) + " order by " + n.columns[kJS] + " desc");
     if (q.Eof()) return;
     auto value = [&](Column c) { return Number(q.FieldByName(n.columns[c]).AsDouble()); };
     std::fprintf(
