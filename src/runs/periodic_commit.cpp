@@ -20,10 +20,17 @@ void PeriodicCommit::Writing() {
   if (db_.InTransaction()) return;
   db_.Begin();
   began_ = std::chrono::steady_clock::now();
+  looks_ = 0;
+  due_ = false;
 }
 
-bool PeriodicCommit::IsDue() const {
-  return db_.InTransaction() && std::chrono::steady_clock::now() - began_ >= kCommitInterval;
+bool PeriodicCommit::IsDue() {
+  if (!db_.InTransaction()) return false;
+  if (!due_ && ++looks_ >= kLooksPerClock) {
+    looks_ = 0;
+    due_ = std::chrono::steady_clock::now() - began_ >= kCommitInterval;
+  }
+  return due_;
 }
 
 void PeriodicCommit::Due() {
