@@ -102,14 +102,21 @@ void Database::SendDeferred() {
   const Value met = driver_->QueryValue(batched_count_sql_, keys);
   const auto* count = std::get_if<std::int64_t>(&met);
   if (count != nullptr && *count == static_cast<std::int64_t>(d.records)) {
-    const std::int64_t changed = driver_->Execute(batched_sql_, d.params);
-    if (changed != static_cast<std::int64_t>(d.records))
+    std::int64_t changed = -1;
+    try {
+      changed = driver_->Execute(batched_sql_, d.params);
+    } catch (const DataError&) {
+      // A value the table refuses (a constraint, a range): the failed
+      // statement undid itself (psqlODBC rolls back to the savepoint it set
+      // before it), and the records are sent one by one below.
+    }
+    if (changed == static_cast<std::int64_t>(d.records)) return;
+    if (changed >= 0)
       throw DataError(CannotLocateRecord(d.query_sql, u.table) + ": " + std::to_string(d.records) +
                       " records changed " + std::to_string(changed) + " rows");
-    return;
   }
-  // A key that meets no row: the records go one by one, which writes the
-  // ones before it and names it.
+  // A key that meets no row, or a record the table refuses: the records go
+  // one by one, which writes the ones before it and names it.
   std::vector<Value> one(width);
   for (std::size_t r = 0; r < d.records; ++r) {
     std::copy_n(d.params.begin() + static_cast<std::ptrdiff_t>(r * width), width, one.begin());

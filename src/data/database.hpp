@@ -60,8 +60,9 @@ class Database {
              const std::string& query_sql);
   /// Sends the posts held back: one COUNT makes sure that every record's
   /// key meets one row, then one UPDATE writes them all. When a key meets
-  /// none, the records are sent one by one instead, and the first that
-  /// cannot be written raises; the ones before it stay written.
+  /// none, or the UPDATE fails, the records are sent one by one instead, and
+  /// the first that cannot be written raises; the ones before it stay
+  /// written.
   void SendDeferred();
 
  private:

@@ -204,6 +204,41 @@ TEST_P(WriteBackTest, deferred_posts_read_as_posts_made_one_by_one) {
   EXPECT_EQ(untouched, 200);
 }
 
+// A value the table refuses in the middle of a batch: the same outcome.
+TEST_P(WriteBackTest, a_refused_value_among_deferred_posts_stops_where_it_is) {
+  const std::string table = table_ + "_checked";
+  Exec("DROP TABLE IF EXISTS " + table);
+  Exec("CREATE TABLE " + table + " (id INTEGER PRIMARY KEY, x DOUBLE PRECISION CHECK (x < 1000))");
+  Exec("INSERT INTO " + table +
+       " (id) WITH RECURSIVE n (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 800) "
+       "SELECT i FROM n");
+  {
+    auto db = Connect();
+    Query q(*db);
+    q.Open("select * from " + table + " order by id");
+    db->Begin();
+    q.DeferPosts(true);
+    EXPECT_THROW(
+        {
+          for (; !q.Eof(); q.Next()) {
+            const double id = q.FieldByName("id").AsDouble();
+            q.Edit();
+            q.FieldByName("x").SetDouble(id == 700 ? 5000 : id);
+            q.Post();
+          }
+          q.SendDeferredPosts();
+        },
+        DataError);
+    db->Commit();
+    Query check(*db);
+    check.Open("select * from " + table + " where x is not null order by id");
+    EXPECT_EQ(check.RecordCount(), 699);
+    check.Open("select * from " + table + " where x >= 699 order by id");
+    EXPECT_EQ(check.FieldByName("id").AsDouble(), 699);
+  }
+  Exec("DROP TABLE " + table);
+}
+
 INSTANTIATE_TEST_SUITE_P(on, WriteBackTest, ::testing::ValuesIn(AllBackends()), BackendName);
 
 }  // namespace
