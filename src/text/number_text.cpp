@@ -133,6 +133,12 @@ namespace {
 /// The double that the digits of `d` (negated when `negative`) read back
 /// as, when one correctly rounded operation on exact doubles gives it.
 std::optional<double> ReadBack(const Decimal& d, bool negative) {
+#if FLT_EVAL_METHOD != 0
+  // Wider intermediate results (x87) would round twice: the text is read.
+  static_cast<void>(d);
+  static_cast<void>(negative);
+  return std::nullopt;
+#else
   std::uint64_t mantissa = 0;
   for (int i = 0; i < d.count; ++i)
     mantissa = mantissa * 10 + static_cast<unsigned>(d.digits[i] - '0');
@@ -142,6 +148,7 @@ std::optional<double> ReadBack(const Decimal& d, bool negative) {
   const double magnitude =
       scale >= 0 ? m * kExactPowersOfTen[scale] : m / kExactPowersOfTen[-scale];
   return negative ? -magnitude : magnitude;
+#endif
 }
 
 char* Write(char* p, double value, char separator, std::optional<double>* as_read) {
@@ -162,9 +169,7 @@ char* Write(char* p, double value, char separator, std::optional<double>* as_rea
   }
   if (value < 0) *p++ = '-';
   const Decimal d = RoundToSignificant(std::fabs(value));
-#if FLT_EVAL_METHOD == 0
   if (as_read != nullptr) *as_read = ReadBack(d, value < 0);
-#endif
   auto copy = [&p](const char* from, int count) {
     std::memcpy(p, from, static_cast<std::size_t>(count));
     p += count;
