@@ -45,8 +45,17 @@ table=("$lkrva" table --connection "Provider=SQLite;Data Source=$tmp/run.sqlite"
 db100k=$(make_db 100000 1)
 read -r bare_s _ < <(best "$db100k" "$build/bin/bare_update" "$tmp/run.sqlite" survey)
 read -r table_s table_kb < <(best "$db100k" "${table[@]}")
-printf "1. 100,000 stations, 1%% missing: lkrva table %.2f s, bare loop %.2f s (%.2fx)\n" \
-  "$table_s" "$bare_s" "$(awk -v a="$table_s" -v b="$bare_s" 'BEGIN { print a / b }')"
+# The run alone, as the tool times mathtable (without starting the process,
+# loading the server and counting the table for its summary): best of three.
+run_s=""
+for _ in 1 2 3; do
+  cp "$db100k" "$tmp/run.sqlite"
+  s=$("${table[@]}" | sed -n 's/^computed .* in \([0-9.]*\) s.*/\1/p')
+  if [ -z "$run_s" ] || awk -v a="$s" -v b="$run_s" 'BEGIN { exit !(a < b) }'; then run_s=$s; fi
+done
+printf "1. 100,000 stations, 1%% missing: lkrva table %.2f s (mathtable itself %.2f s), bare loop %.2f s (%.2fx; mathtable %.2fx)\n" \
+  "$table_s" "$run_s" "$bare_s" "$(awk -v a="$table_s" -v b="$bare_s" 'BEGIN { print a / b }')" \
+  "$(awk -v a="$run_s" -v b="$bare_s" 'BEGIN { print a / b }')"
 
 echo "2. fill pass (table run minus the same run with nothing missing):"
 for n in 10000 100000; do
