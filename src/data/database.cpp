@@ -60,10 +60,12 @@ void Database::Defer(std::shared_ptr<const RecordUpdate> u, const std::vector<Va
   std::string key;
   for (std::size_t i = u->set_names.size(); i < params.size(); ++i) {
     const Value& v = params[i];
-    if (const auto* n = std::get_if<std::int64_t>(&v))
+    if (const auto* n = std::get_if<std::int64_t>(&v)) {
       key.append(reinterpret_cast<const char*>(n), sizeof *n);
-    else
-      key.append(reinterpret_cast<const char*>(&std::get<double>(v)), sizeof(double));
+    } else {
+      const double number = std::get<double>(v) == 0 ? 0.0 : std::get<double>(v);  // -0 is 0
+      key.append(reinterpret_cast<const char*>(&number), sizeof number);
+    }
   }
   if (deferred_.records > 0 &&
       (deferred_.update != u || deferred_.kinds != kinds || deferred_.keys.contains(key)))
@@ -111,6 +113,8 @@ void Database::SendDeferred() {
       // before it), and the records are sent one by one below.
     }
     if (changed == static_cast<std::int64_t>(d.records)) return;
+    // Rows that another program deleted or added between the COUNT and
+    // the UPDATE: what the UPDATE wrote cannot be taken back here.
     if (changed >= 0)
       throw DataError(CannotLocateRecord(d.query_sql, u.table) + ": " + std::to_string(d.records) +
                       " records changed " + std::to_string(changed) + " rows");
