@@ -130,25 +130,33 @@ Decimal RoundToSignificant(double magnitude) {
 
 namespace {
 
-/// The double that the digits of `d` (negated when `negative`) read back
-/// as, when one correctly rounded operation on exact doubles gives it.
-std::optional<double> ReadBack(const Decimal& d, bool negative) {
+/// mantissa × 10^scale, negated when `negative`, when one correctly
+/// rounded product or quotient of exact doubles gives the nearest double
+/// to it (the one from_chars gives): the mantissa at most 2^53, the power
+/// of ten at most 10^22. Nothing otherwise, and nothing where doubles are
+/// computed wider (x87), which would round twice.
+std::optional<double> ExactDecimal(std::uint64_t mantissa, int scale, bool negative) {
 #if FLT_EVAL_METHOD != 0
-  // Wider intermediate results (x87) would round twice: the text is read.
-  static_cast<void>(d);
+  static_cast<void>(mantissa);
+  static_cast<void>(scale);
   static_cast<void>(negative);
   return std::nullopt;
 #else
-  std::uint64_t mantissa = 0;
-  for (int i = 0; i < d.count; ++i)
-    mantissa = mantissa * 10 + static_cast<unsigned>(d.digits[i] - '0');
-  const int scale = d.exponent - (d.count - 1);
-  if (scale < -22 || scale > 22) return std::nullopt;
+  if (mantissa > (std::uint64_t{1} << 53) || scale < -22 || scale > 22) return std::nullopt;
   const double m = static_cast<double>(mantissa);
   const double magnitude =
       scale >= 0 ? m * kExactPowersOfTen[scale] : m / kExactPowersOfTen[-scale];
   return negative ? -magnitude : magnitude;
 #endif
+}
+
+/// The double that the digits of `d` (negated when `negative`) read back
+/// as, where ExactDecimal can tell.
+std::optional<double> ReadBack(const Decimal& d, bool negative) {
+  std::uint64_t mantissa = 0;  // at most 15 digits
+  for (int i = 0; i < d.count; ++i)
+    mantissa = mantissa * 10 + static_cast<unsigned>(d.digits[i] - '0');
+  return ExactDecimal(mantissa, d.exponent - (d.count - 1), negative);
 }
 
 char* Write(char* p, double value, char separator, std::optional<double>* as_read) {
@@ -271,21 +279,16 @@ std::optional<double> ParseNumber(std::string_view text, char separator) {
     if (i == exponent_digits || i != text.size()) return std::nullopt;
   }
 
-#if FLT_EVAL_METHOD == 0
-  // No exponent, and the digits as an integer and the power of ten both
-  // exact doubles: one correctly rounded division gives the nearest double,
-  // the same one from_chars gives, at a fraction of its cost. Runs read back
-  // every number they write, so this is the common case.
-  if (exponent_at == std::string_view::npos && digits <= 19 && fraction_digits <= 22) {
-    std::uint64_t mantissa = 0;  // 19 digits cannot overflow it
+  // No exponent and at most 19 digits (which cannot overflow the integer):
+  // exact, at a fraction of from_chars' cost where ExactDecimal can tell.
+  // Runs read back every number they write, so this is the common case.
+  if (exponent_at == std::string_view::npos && digits <= 19) {
+    std::uint64_t mantissa = 0;
     for (std::size_t j = integer_begin; j < text.size(); ++j)
       if (j != separator_at) mantissa = mantissa * 10 + static_cast<unsigned>(text[j] - '0');
-    if (mantissa <= (std::uint64_t{1} << 53)) {
-      const double magnitude = static_cast<double>(mantissa) / kExactPowersOfTen[fraction_digits];
-      return negative ? -magnitude : magnitude;
-    }
+    if (const auto exact = ExactDecimal(mantissa, -static_cast<int>(fraction_digits), negative))
+      return exact;
   }
-#endif
 
   // from_chars reads a point, no leading '+', and needs a digit; anything
   // else goes through a canonical copy.
