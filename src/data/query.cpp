@@ -30,9 +30,7 @@ void Query::Open(const std::string& sql) {
   db_->SendDeferred();  // the statement sees every post before it
   cursor_ = db_->Driver().Open(sql);
   columns_ = cursor_->Columns();
-  rows_.Reset(columns_.size());
-  row_index_ = kNoRow;
-  field_names_.clear();
+  rows_.Reset(columns_.size());  // Close above left everything else empty
   active_ = true;
   First();
 }
@@ -261,12 +259,10 @@ const std::string& Field::Name() const { return q_->columns_[index_].name; }
 
 void Field::SetText(std::string_view text) {
   const ColumnKind kind = q_->columns_[index_].kind;
-  if (kind == ColumnKind::kInteger || kind == ColumnKind::kReal) {
-    if (!q_->editing_) throw DataError("column " + Name() + ": the record is not being edited");
-    Assign(text, text.empty() ? std::nullopt : text::ParseNumber(text, q_->db_->Separator()));
-  } else {
-    Assign(text, std::nullopt);
-  }
+  const bool numeric = kind == ColumnKind::kInteger || kind == ColumnKind::kReal;
+  Assign(text, numeric && q_->editing_ && !text.empty()
+                   ? text::ParseNumber(text, q_->db_->Separator())
+                   : std::nullopt);
 }
 
 void Field::SetNumberText(std::string_view text, std::optional<double> number) {

@@ -259,8 +259,7 @@ class SqliteConnection final : public DriverConnection {
     if (auto kept = recent_->Take(sql)) {
       sqlite3_stmt* s = kept->stmt.get();
       const int before = Reprepares(s);
-      const int rc = sqlite3_step(s);
-      if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(db_.get(), "cannot read the result of", sql);
+      const int rc = FirstStep(s, sql);
       if (Reprepares(s) == before)
         return std::make_unique<SqliteCursor>(std::move(kept->stmt), std::move(kept->columns), sql,
                                               db_.get(), recent_, rc);
@@ -297,8 +296,7 @@ class SqliteConnection final : public DriverConnection {
     StmtPtr stmt = PrepareOne(db_.get(), sql);
     if (!sqlite3_stmt_readonly(stmt.get()) || sqlite3_column_count(stmt.get()) == 0)
       throw DataError("SQLite: the statement \"" + sql + "\" returns no rows");
-    const int rc = sqlite3_step(stmt.get());
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(db_.get(), "cannot read the result of", sql);
+    const int rc = FirstStep(stmt.get(), sql);
     std::vector<ColumnInfo> columns = Describe(db_.get(), stmt.get());
     return std::make_unique<SqliteCursor>(std::move(stmt), std::move(columns), sql, db_.get(),
                                           recent_, rc);
@@ -334,6 +332,13 @@ class SqliteConnection final : public DriverConnection {
   bool CursorsEndWithTransaction() const override { return false; }
 
  private:
+  // The first step of `s` (the text `sql`): SQLITE_ROW or SQLITE_DONE.
+  int FirstStep(sqlite3_stmt* s, const std::string& sql) {
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(db_.get(), "cannot read the result of", sql);
+    return rc;
+  }
+
   void Run(const char* sql) {
     char* err = nullptr;
     if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, &err) != SQLITE_OK) {
