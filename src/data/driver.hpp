@@ -70,7 +70,8 @@ class DriverConnection {
   virtual bool CursorsEndWithTransaction() const = 0;
 
   /// Whether the database takes one UPDATE for many records, joined to a
-  /// list of VALUES (WITH … UPDATE … FROM), which runs write-back in batches.
+  /// list of VALUES (UPDATE … FROM (VALUES …)), which runs write-back in
+  /// batches.
   virtual bool BatchesUpdates() const { return false; }
 
   /// How identifiers are quoted in generated statements ("name").

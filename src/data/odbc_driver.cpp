@@ -156,7 +156,7 @@ class OdbcConnection final : public DriverConnection {
     SQLSMALLINT dbms_length = 0;
     SQLGetInfo(dbc_.get(), SQL_DBMS_NAME, dbms, sizeof dbms, &dbms_length);
     sqlite_ = Contains(reinterpret_cast<const char*>(dbms), "sqlite");
-    // Both take WITH … UPDATE … FROM (SQLite since 3.33). Elsewhere each
+    // Both take UPDATE … FROM (VALUES …) (SQLite since 3.33). Elsewhere each
     // record keeps its own UPDATE.
     batches_ = sqlite_ ? DbmsVersionAtLeast(3, 33)
                        : Contains(reinterpret_cast<const char*>(dbms), "postgresql");

@@ -141,10 +141,8 @@ std::string BatchedRecordUpdate(const DriverConnection& driver, const RecordUpda
     set += (set.empty() ? "" : ", ") + name + " = v.column" + std::to_string(++column);
   for (const std::string& name : u.null_names) set += (set.empty() ? "" : ", ") + name + " = NULL";
   const std::string table = driver.QuoteIdentifier(u.table);
-  const std::string sql = "UPDATE " + table + " SET " + set + " FROM (VALUES " +
-                          ValuesRows(records, kinds) + ") AS v WHERE " +
-                          KeyJoin(table, u, u.set_names.size());
-  return sql;
+  return "UPDATE " + table + " SET " + set + " FROM (VALUES " + ValuesRows(records, kinds) +
+         ") AS v WHERE " + KeyJoin(table, u, u.set_names.size());
 }
 
 }  // namespace lkrva::data
